@@ -1,0 +1,103 @@
+#include "platform/locale_numbers.h"
+
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace velmora {
+namespace {
+
+char16_t g_separator = u'.';
+
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+int hexValue(char16_t c) {
+    if (isDigit(c)) return c - u'0';
+    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+char16_t decimalSeparator() { return g_separator; }
+void setDecimalSeparator(char16_t separator) { g_separator = separator; }
+
+void initDecimalSeparatorFromEnvironment() {
+    std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (std::setlocale(LC_NUMERIC, "")) {
+        const std::lconv* conv = std::localeconv();
+        if (conv && conv->decimal_point && conv->decimal_point[0] &&
+            static_cast<unsigned char>(conv->decimal_point[0]) < 0x80 && !conv->decimal_point[1])
+            g_separator = static_cast<char16_t>(conv->decimal_point[0]);
+    }
+    std::setlocale(LC_NUMERIC, previous.c_str());
+}
+
+std::optional<long double> tryStrToFloat(std::u16string_view text) {
+    // Validate the form, and build the C-locale text strtold understands.
+    std::string plain;
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) plain.push_back(static_cast<char>(text[i++]));
+    std::size_t digits = 0;
+    bool separatorSeen = false;
+    for (; i < text.size(); ++i) {
+        if (isDigit(text[i])) {
+            plain.push_back(static_cast<char>(text[i]));
+            ++digits;
+        } else if (text[i] == g_separator && !separatorSeen) {
+            plain.push_back('.');
+            separatorSeen = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return std::nullopt;
+    if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
+        plain.push_back('e');
+        ++i;
+        if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) plain.push_back(static_cast<char>(text[i++]));
+        std::size_t expDigits = 0;
+        for (; i < text.size() && isDigit(text[i]); ++i, ++expDigits) plain.push_back(static_cast<char>(text[i]));
+        if (expDigits == 0) return std::nullopt;
+    }
+    if (i != text.size()) return std::nullopt;
+    // strtold reads '.' as the separator only in the "C" numeric locale, which
+    // the process keeps (the environment's locale is only consulted above).
+    char* end = nullptr;
+    long double value = std::strtold(plain.c_str(), &end);
+    if (end != plain.c_str() + plain.size() || std::isinf(value)) return std::nullopt;
+    return value;
+}
+
+std::optional<std::int32_t> tryStrToInt(std::u16string_view text) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+    int base = 10;
+    if (i < text.size() && text[i] == u'$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i == text.size()) return std::nullopt;
+    long long value = 0;
+    for (; i < text.size(); ++i) {
+        int d = base == 16 ? hexValue(text[i]) : (isDigit(text[i]) ? text[i] - u'0' : -1);
+        if (d < 0) return std::nullopt;
+        value = value * base + d;
+        if (value > 0xFFFFFFFFLL) return std::nullopt;
+    }
+    if (base == 16 && value > 0x7FFFFFFFLL && !negative) {
+        // A hexadecimal literal fills the 32 bits: $FFFFFFFF is -1.
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+    }
+    if (negative) value = -value;
+    if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+}  // namespace velmora

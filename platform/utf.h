@@ -1,0 +1,13 @@
+// Conversions between the UTF-16 strings of the store and UTF-8 text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+// Invalid sequences become U+FFFD; nothing is dropped silently.
+std::u16string utf8ToUtf16(std::string_view text);
+std::string utf16ToUtf8(std::u16string_view text);
+
+}  // namespace velmora

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "store/drawing_store.h"
+#include "store/table_growth.h"
+
+using namespace velmora;
+
+TEST(LayerColor, AppendsMissingLayerOnceAndMatchesExactly) {
+    DrawingStore store;
+    EXPECT_EQ(layerColor(store, u"WALL"), 7);
+    ASSERT_EQ(store.layers.size(), 1u);
+    EXPECT_EQ(store.layers[0].ltype, u"CONTINUOUS");
+    EXPECT_TRUE(store.layers[0].visible);
+
+    store.layers[0].color = 3;
+    EXPECT_EQ(layerColor(store, u"WALL"), 3);
+    EXPECT_EQ(store.layers.size(), 1u);
+
+    // Letter case and trailing blanks make a different layer.
+    EXPECT_EQ(layerColor(store, u"wall"), 7);
+    EXPECT_EQ(layerColor(store, u"WALL "), 7);
+    ASSERT_EQ(store.layers.size(), 3u);
+    EXPECT_EQ(store.layers[1].Name, u"wall");
+    EXPECT_EQ(store.layers[2].Name, u"WALL ");
+}
+
+TEST(LayerColor, FirstOfDuplicateNamesWins) {
+    DrawingStore store;
+    store.layers.push_back(defaultLayer(u"A"));
+    store.layers.push_back(defaultLayer(u"A"));
+    store.layers[0].color = -5;
+    store.layers[1].color = 2;
+    EXPECT_EQ(layerColor(store, u"A"), -5);
+}
+
+TEST(DrawingStore, NewRowsStartZeroed) {
+    TInsertBlk insert;
+    EXPECT_EQ(insert.scale, makeAcadPoint(0, 0, 0));
+    TAcadLineBlk line;
+    EXPECT_TRUE(line.ltype.empty());
+    EXPECT_EQ(line.code210, makeAcadPoint(0, 0, 0));
+    EXPECT_EQ(line.PenStyle, psSolid);
+}
+
+TEST(DrawingStore, ClearTablesKeepsExtents) {
+    DrawingStore store;
+    store.modelLines.resize(3);
+    store.layers.push_back(defaultLayer(u"0"));
+    store.dwgCodePage = u"ANSI_932";
+    store.drawingExtents.max = makeAcadPoint(5, 6, 0);
+    clearTables(store);
+    EXPECT_TRUE(store.modelLines.empty());
+    EXPECT_TRUE(store.layers.empty());
+    EXPECT_TRUE(store.dwgCodePage.empty());
+    EXPECT_EQ(store.drawingExtents.max, makeAcadPoint(5, 6, 0));
+}
+
+TEST(TableAppender, GrowsInStepsAndTrimsAtEnd) {
+    std::vector<TAcadLineBlk> lines(2);
+    {
+        TableAppender<TAcadLineBlk> out(lines);
+        out.append().color = 1;
+        EXPECT_EQ(lines.size(), 1002u);
+        for (int i = 0; i < 999; ++i) out.append();
+        EXPECT_EQ(lines.size(), 1002u);
+        out.append();
+        EXPECT_EQ(lines.size(), 2002u);
+    }
+    EXPECT_EQ(lines.size(), 1003u);
+    EXPECT_EQ(lines[2].color, 1);
+}
+
+TEST(TableAppender, KeepsRowsAppendedBeforeAnException) {
+    std::vector<TArcBlk> arcs;
+    try {
+        TableAppender<TArcBlk> out(arcs);
+        out.append().hankei = 2;
+        throw std::runtime_error("fault");
+    } catch (const std::runtime_error&) {
+    }
+    ASSERT_EQ(arcs.size(), 1u);
+    EXPECT_EQ(arcs[0].hankei, 2);
+}

@@ -1,0 +1,42 @@
+// Small option parsing shared by the velmora-tool subcommands.
+#pragma once
+
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace velmora::tool {
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct ParsedArgs {
+    std::vector<std::string> positional;
+    std::vector<std::pair<std::string, std::string>> options;  // --name value
+    std::set<std::string> flags;                               // --name
+
+    std::optional<std::string> option(const std::string& name) const;
+    bool flag(const std::string& name) const { return flags.count(name) != 0; }
+};
+
+// `valued` lists the options that take a value, `switches` those that do not;
+// anything else starting with "--" is a UsageError.
+ParsedArgs parseArgs(const std::vector<std::string>& args, const std::set<std::string>& valued,
+                     const std::set<std::string>& switches);
+
+struct ImageSize {
+    int width = 120;
+    int height = 100;
+};
+
+// "WxH" with both sides 1..10000.
+ImageSize parseSize(const std::string& text);
+
+// Applies --decimal-separator C (a single character) to the process-wide setting.
+void applyDecimalSeparator(const ParsedArgs& parsed);
+
+}  // namespace velmora::tool

@@ -1,0 +1,52 @@
+// velmora-tool: the drawing module from the command line.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "platform/locale_numbers.h"
+#include "tools/tool_args.h"
+#include "tools/tool_commands.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: velmora-tool COMMAND ...\n"
+    "  preview FILE OUT.bmp [--size WxH] [--decimal-separator C]\n"
+    "  thumbnail ITEMS OUT.bmp [--size WxH] [--decimal-separator C]\n"
+    "  dump FILE [--normalized] [--decimal-separator C]\n"
+    "  dump-items ITEMS [--normalized] [--decimal-separator C]\n"
+    "  host blocks\n"
+    "  host thumbnail NAME OUT.bmp [--size WxH]\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace velmora::tool;
+    velmora::initDecimalSeparatorFromEnvironment();
+    if (argc < 2) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    std::string command = argv[1];
+    Args args(argv + 2, argv + argc);
+    try {
+        if (command == "preview") return runPreview(args);
+        if (command == "thumbnail") return runThumbnail(args);
+        if (command == "dump") return runDump(args);
+        if (command == "dump-items") return runDumpItems(args);
+        if (command == "host") return runHost(args);
+        if (command == "--help" || command == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        std::fprintf(stderr, "velmora-tool: unknown command %s\n%s", command.c_str(), kUsage);
+        return 2;
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "velmora-tool: %s\n%s", e.what(), kUsage);
+        return 2;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "velmora-tool: %s\n", e.what());
+        return 1;
+    }
+}
