@@ -1,0 +1,54 @@
+#include "geometry/plane_geometry.h"
+
+#include <cmath>
+
+#include "geometry/float_checks.h"
+
+namespace velmora {
+
+namespace {
+constexpr Extended kTolerance = 0.00001L;
+}
+
+Extended planarDistance(const TAcadPoint& a, const TAcadPoint& b) {
+    Extended dy = a.y - b.y;
+    Extended dx = a.x - b.x;
+    return std::sqrt(dy * dy + dx * dx);
+}
+
+Extended directionAngle(const TAcadPoint& a, const TAcadPoint& b) {
+    Extended dx = b.x - a.x;
+    Extended dy = b.y - a.y;
+    if (std::fabs(dx) < kTolerance) return b.y > a.y ? kPi / 2 : 3 * kPi / 2;
+    if (std::fabs(dy) < kTolerance) return b.x > a.x ? 0 : kPi;
+    Extended t = std::fabs(std::atan(dy / dx));
+    if (dx >= 0 && dy >= 0) return t;
+    if (dx < 0 && dy >= 0) return kPi - t;
+    if (dx >= 0) return 2 * kPi - t;
+    return kPi + t;
+}
+
+TAcadPoint polarPoint(const TAcadPoint& p, double angle, double distance) {
+    Extended a = angle;
+    Extended d = distance;
+    return TAcadPoint{p.x + d * std::cos(a), p.y + d * std::sin(a), p.z};
+}
+
+BulgeArc bulgeToArc(const TAcadPoint& p1, const TAcadPoint& p2, double bulge) {
+    double theta = toDouble(4 * std::atan(static_cast<Extended>(bulge)));
+    double h = toDouble(planarDistance(p1, p2) / 2);
+    double s = toDouble(checkedDivide(h, std::sin(static_cast<Extended>(theta) / 2)));
+    double turn = toDouble(kPi / 2 - static_cast<Extended>(theta) / 2);
+    double toCenter = toDouble(directionAngle(p1, p2) + turn);
+
+    BulgeArc arc;
+    arc.center = polarPoint(p1, toCenter, s);
+    arc.radius = std::fabs(s);
+    const TAcadPoint& from = bulge >= 0 ? p1 : p2;
+    const TAcadPoint& to = bulge >= 0 ? p2 : p1;
+    arc.startAngle = toDouble(directionAngle(arc.center, from));
+    arc.endAngle = toDouble(directionAngle(arc.center, to));
+    return arc;
+}
+
+}  // namespace velmora

@@ -1,0 +1,35 @@
+// Plane geometry on drawing points: distances, directions, polar offsets and
+// the arc of a bulged polyline segment. Only x and y take part; z is carried.
+// Angles are radians, counter-clockwise from +X.
+#pragma once
+
+#include "store/records.h"
+
+namespace velmora {
+
+inline constexpr Extended kPi = 3.141592653589793238462643383279502884L;
+inline constexpr Extended kRadToDeg = 57.295779513082320877L;  // 180 / pi
+inline constexpr Extended kDegToRad = kPi / 180;
+inline constexpr double kTwoPiDouble = 6.283185307179586;
+
+// Distance in the XY plane.
+Extended planarDistance(const TAcadPoint& a, const TAcadPoint& b);
+
+// Direction from a to b in [0, 2pi). Differences below 0.00001 count as zero;
+// two coincident points give 3pi/2.
+Extended directionAngle(const TAcadPoint& a, const TAcadPoint& b);
+
+// p moved by `distance` along `angle`; z stays p's z.
+TAcadPoint polarPoint(const TAcadPoint& p, double angle, double distance);
+
+struct BulgeArc {
+    TAcadPoint center;  // takes the start point's z
+    double radius = 0;
+    double startAngle = 0;  // the arc runs counter-clockwise from start to end
+    double endAngle = 0;
+};
+
+// The arc of the segment p1 -> p2 with a non-zero bulge (negative: clockwise).
+BulgeArc bulgeToArc(const TAcadPoint& p1, const TAcadPoint& p2, double bulge);
+
+}  // namespace velmora
