@@ -5,6 +5,13 @@
 
 namespace velmora {
 
+inline constexpr double kNormalizeStepDegrees = 10.0;
+
+// Runs each pass whose input table has rows, in the fixed order, and empties
+// the tables the passes consume. Afterwards only the drawable model tables
+// and the tables no pass consumes hold rows. A failure in the expansion of
+// block definitions is ignored; any other failure reaches the caller, and
+// the tables of later passes keep their rows.
 void normalizeDrawing(DrawingStore& store);
 
 }  // namespace velmora

@@ -1,0 +1,229 @@
+#include "geometry/block_expansion.h"
+
+#include <cmath>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "geometry/float_checks.h"
+#include "geometry/point_ops.h"
+#include "store/table_growth.h"
+
+namespace velmora {
+
+namespace {
+
+using RowsByName = std::unordered_map<std::u16string, std::vector<std::size_t>>;
+
+template <class Row>
+RowsByName rowsByBlockName(const std::vector<Row>& table) {
+    RowsByName index;
+    for (std::size_t i = 0; i < table.size(); ++i) index[table[i].bname].push_back(i);
+    return index;
+}
+
+// Where each block's definition and entity rows are, so that copying a block
+// costs its own rows rather than a walk of every block table. Rows keep
+// table order; the first definition of a name wins.
+struct BlockIndex {
+    explicit BlockIndex(const DrawingStore& store)
+        : lines(rowsByBlockName(store.blockLines)),
+          circles(rowsByBlockName(store.blockCircles)),
+          arcs(rowsByBlockName(store.blockArcs)),
+          texts(rowsByBlockName(store.blockTexts)),
+          solids(rowsByBlockName(store.blockSolids)) {
+        for (std::size_t i = 0; i < store.blocks.size(); ++i) blocks.try_emplace(store.blocks[i].name, i);
+    }
+    std::unordered_map<std::u16string, std::size_t> blocks;
+    RowsByName lines, circles, arcs, texts, solids;
+};
+
+const std::vector<std::size_t>& rowsOf(const RowsByName& index, const std::u16string& name) {
+    static const std::vector<std::size_t> none;
+    auto it = index.find(name);
+    return it == index.end() ? none : it->second;
+}
+
+const TBlockBlk* findBlock(const DrawingStore& store, const BlockIndex& index,
+                           const std::u16string& name) {
+    auto it = index.blocks.find(name);
+    return it == index.blocks.end() ? nullptr : &store.blocks[it->second];
+}
+
+bool isDimensionBlock(const DrawingStore& store, const std::u16string& name) {
+    for (const TDimensionBlk& dim : store.dimensions)
+        if (dim.dimblkName == name) return true;
+    return false;
+}
+
+// Entities on layer "0" or with colour BYBLOCK take the owner's layer, its
+// linetype and that layer's colour.
+bool inherits(const std::u16string& layer, SmallInt color) { return layer == u"0" || color == 0; }
+
+template <class Row>
+void inheritFrom(DrawingStore& store, Row& row, const std::u16string& layer,
+                 const std::u16string& ltype) {
+    if (!inherits(row.layer, row.color)) return;
+    if constexpr (requires(Row& r) { r.ltype; }) row.ltype = ltype;
+    row.layer = layer;
+    row.color = layerColor(store, layer);
+}
+
+double scaledLength(double length, const TInsertBlk& r) {
+    return toDouble(length * std::fabs(r.scale.x));
+}
+
+struct ModelAppenders {
+    explicit ModelAppenders(DrawingStore& store)
+        : lines(store.modelLines),
+          circles(store.modelCircles),
+          arcs(store.modelArcs),
+          texts(store.modelTexts) {}
+    TableAppender<TAcadLineBlk> lines;
+    TableAppender<TCircleBlk> circles;
+    TableAppender<TArcBlk> arcs;
+    TableAppender<TTextBlk> texts;
+};
+
+template <class Row>
+void finishCopy(DrawingStore& store, Row& row, const TInsertBlk& r) {
+    row.code67 = r.code67;
+    row.code210 = r.code210;
+    inheritFrom(store, row, r.layer, r.ltype);
+}
+
+// Block B copied into the model through reference R. `placeMTextEnds` says
+// whether the second point of multi-line texts is placed too.
+void copyBlockThrough(DrawingStore& store, const BlockIndex& index, ModelAppenders& out,
+                      const TBlockBlk& b, const TInsertBlk& r, bool placeMTextEnds) {
+    const Placement pl = makePlacement(b.base, r);
+    // layerColor may grow `layers` and the appenders grow the model tables;
+    // neither is a table read here, so the references stay valid.
+    for (std::size_t i : rowsOf(index.lines, r.name)) {
+        const TAcadLineBlk& src = store.blockLines[i];
+        TAcadLineBlk& row = out.lines.append(src);
+        row.st = placePoint(pl, src.st);
+        row.ed = placePoint(pl, src.ed);
+        finishCopy(store, row, r);
+    }
+    for (std::size_t i : rowsOf(index.circles, r.name)) {
+        const TCircleBlk& src = store.blockCircles[i];
+        TCircleBlk& row = out.circles.append(src);
+        row.center = placePoint(pl, src.center);
+        row.hankei = scaledLength(src.hankei, r);
+        finishCopy(store, row, r);
+    }
+    for (std::size_t i : rowsOf(index.arcs, r.name)) {
+        const TArcBlk& src = store.blockArcs[i];
+        TArcBlk& row = out.arcs.append(src);
+        row.center = placePoint(pl, src.center);
+        row.hankei = scaledLength(src.hankei, r);
+        row.st = toDouble(Extended{src.st} + r.rotate);
+        row.ed = toDouble(Extended{src.ed} + r.rotate);
+        finishCopy(store, row, r);
+    }
+    for (std::size_t i : rowsOf(index.texts, r.name)) {
+        const TTextBlk& src = store.blockTexts[i];
+        TTextBlk& row = out.texts.append(src);
+        row.pt10 = placePoint(pl, src.pt10);
+        if (placeMTextEnds || !src.mtflag) row.pt11 = placePoint(pl, src.pt11);
+        row.code40 = scaledLength(src.code40, r);
+        finishCopy(store, row, r);
+    }
+}
+
+void copyDimensionBlock(const DrawingStore& store, const BlockIndex& index,
+                        ModelAppenders& out, const std::u16string& name) {
+    for (std::size_t i : rowsOf(index.lines, name)) out.lines.append(store.blockLines[i]);
+    for (std::size_t i : rowsOf(index.arcs, name)) out.arcs.append(store.blockArcs[i]);
+    for (std::size_t i : rowsOf(index.solids, name)) {
+        const TSolidBlk& solid = store.blockSolids[i];
+        const TAcadPoint* corners[] = {&solid.p1, &solid.p2, &solid.p3};
+        for (int k = 0; k < 3; ++k) {
+            TAcadLineBlk& line = out.lines.append();
+            line.st = *corners[k];
+            line.ed = *corners[(k + 1) % 3];
+            line.bname = solid.bname;
+            line.layer = solid.layer;
+            line.ltype = solid.ltype;
+            line.color = solid.color;
+        }
+    }
+    for (std::size_t i : rowsOf(index.texts, name)) out.texts.append(store.blockTexts[i]);
+}
+
+// Nested reference n of block b, placed by the model reference m of b.
+TInsertBlk placedNestedReference(DrawingStore& store, const TBlockBlk& b, const TInsertBlk& n,
+                                 const TInsertBlk& m) {
+    TInsertBlk copy = n;
+    copy.code67 = m.code67;
+    copy.code210 = m.code210;
+    inheritFrom(store, copy, m.layer, m.ltype);
+    copy.rotate = toDouble(Extended{n.rotate} + m.rotate);
+    copy.scale = scalePoints(n.scale, m.scale);
+    copy.base = placePoint(makePlacement(b.base, m), n.base);
+    return copy;
+}
+
+void collectNestedReferences(DrawingStore& store, TableAppender<TInsertBlk>& nested,
+                             const TBlockBlk& b, bool& referenced) {
+    if (b.InsertAry.empty()) return;
+    for (const TInsertBlk& m : store.modelInserts) {
+        if (m.name != b.name) continue;
+        referenced = true;
+        for (const TInsertBlk& n : b.InsertAry) nested.append(placedNestedReference(store, b, n, m));
+    }
+    if (b.name.starts_with(u'*') || !referenced) {
+        for (const TInsertBlk& n : b.InsertAry) {
+            TInsertBlk& copy = nested.append(n);
+            inheritFrom(store, copy, b.layer, b.ltype);
+        }
+    }
+}
+
+bool eligibleNested(const DrawingStore& store, const TInsertBlk& r) {
+    return !r.dimBlkName.starts_with(u'*') || store.dimensions.empty() ||
+           isDimensionBlock(store, r.dimBlkName);
+}
+
+}  // namespace
+
+void expandModelInserts(DrawingStore& store) {
+    if (store.modelInserts.empty()) return;
+    const BlockIndex index(store);
+    ModelAppenders out(store);
+    for (const TInsertBlk& r : store.modelInserts) {
+        if (r.code60 != 0) continue;
+        if (const TBlockBlk* b = findBlock(store, index, r.name))
+            copyBlockThrough(store, index, out, *b, r, false);
+    }
+}
+
+void expandBlockDefinitions(DrawingStore& store) {
+    if (store.blocks.empty()) return;
+    {
+        const BlockIndex index(store);
+        ModelAppenders out(store);
+        TableAppender nested(store.blockInserts);
+        bool referenced = false;  // once set, stays set for the later blocks
+        for (const TBlockBlk& b : store.blocks) {
+            if (b.code60 != 0) continue;
+            if (isDimensionBlock(store, b.name)) copyDimensionBlock(store, index, out, b.name);
+            collectNestedReferences(store, nested, b, referenced);
+        }
+    }
+    expandNestedInserts(store);
+}
+
+void expandNestedInserts(DrawingStore& store) {
+    if (store.blockInserts.empty()) return;
+    const BlockIndex index(store);
+    ModelAppenders out(store);
+    for (const TInsertBlk& r : store.blockInserts) {
+        if (!eligibleNested(store, r)) continue;
+        if (const TBlockBlk* b = findBlock(store, index, r.name))
+            copyBlockThrough(store, index, out, *b, r, true);
+    }
+}
+
+}  // namespace velmora

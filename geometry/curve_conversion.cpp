@@ -1,0 +1,171 @@
+#include "geometry/curve_conversion.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "geometry/float_checks.h"
+#include "geometry/plane_geometry.h"
+#include "geometry/point_ops.h"
+#include "platform/rounding.h"
+#include "store/table_growth.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr TAcadPoint kPlusZ{0, 0, 1};
+constexpr SmallInt kConvertedMark = -1;
+
+template <class Curve>
+bool selected(const Curve& curve, bool convertAll) {
+    return curve.code60 == 0 && (convertAll || !isPlusZ(curve.code210));
+}
+
+template <class Curve>
+void appendChord(TableAppender<TAcadLineBlk>& lines, const Curve& curve, const TAcadPoint& st,
+                 const TAcadPoint& ed) {
+    TAcadLineBlk& line = lines.append();
+    line.st = st;
+    line.ed = ed;
+    line.code210 = curve.code210;
+    line.layer = curve.layer;
+    line.ltype = curve.ltype;
+    line.color = curve.color;
+}
+
+double stepRadians(double stepDegrees) { return toDouble(stepDegrees * kDegToRad); }
+
+TAcadPoint pointAtDegrees(const TAcadPoint& center, double degrees, double radius) {
+    return polarPoint(center, toDouble(degrees * kDegToRad), radius);
+}
+
+// Chords from `start` through the points at first, first + step, ... (n of
+// them, degrees) to `end`: n + 1 lines.
+template <class Curve>
+void appendChordChain(TableAppender<TAcadLineBlk>& lines, const Curve& curve,
+                      const TAcadPoint& start, double first, double stepDegrees, long long n,
+                      const TAcadPoint& end) {
+    TAcadPoint from = start;
+    double angle = first;
+    for (long long k = 1; k <= n; ++k) {
+        TAcadPoint to = pointAtDegrees(curve.center, angle, curve.hankei);
+        appendChord(lines, curve, from, to);
+        from = to;
+        angle = toDouble(Extended{angle} + stepDegrees);
+    }
+    appendChord(lines, curve, from, end);
+}
+
+struct EllipseFrame {
+    TAcadPoint center;
+    TAcadPoint u;  // unit major axis
+    TAcadPoint v;  // u x extrusion
+    TAcadPoint n;  // extrusion as stored
+    double major = 0;
+    double ratio = 0;
+};
+
+EllipseFrame ellipseFrame(const TEllipseBlk& e) {
+    EllipseFrame f;
+    const TAcadPoint& ep = e.endpoint;
+    f.major = toDouble(std::sqrt(ep.x * ep.x + ep.y * ep.y + ep.z * ep.z));
+    f.u = TAcadPoint{checkedDivide(ep.x, f.major), checkedDivide(ep.y, f.major),
+                     checkedDivide(ep.z, f.major)};
+    f.n = e.code210;
+    f.v = TAcadPoint{f.u.y * f.n.z - f.u.z * f.n.y, f.u.z * f.n.x - f.u.x * f.n.z,
+                     f.u.x * f.n.y - f.u.y * f.n.x};
+    f.center = e.center;
+    f.ratio = e.henpei;
+    return f;
+}
+
+TAcadPoint ellipsePoint(const EllipseFrame& f, double t) {
+    TAcadPoint local = polarPoint(TAcadPoint{}, t, f.major);
+    local.y *= -Extended{f.ratio};
+    local.z = 0;
+    return localToWorld(local, f.center, f.u, f.v, f.n);
+}
+
+void convertEllipse(TableAppender<TAcadLineBlk>& lines, const TEllipseBlk& e, double step) {
+    EllipseFrame frame = ellipseFrame(e);
+    double t = e.kaisi;
+    double end = e.owari;
+    // An elliptical arc across parameter 0 ends past a full turn, as arcs do.
+    if (end < t) end = toDouble(Extended{end} + kTwoPiDouble);
+    // More than one full turn draws nothing new; keeps the line count bounded.
+    end = std::min(end, toDouble(Extended{t} + kTwoPiDouble));
+    TAcadPoint previous = ellipsePoint(frame, t);
+    while (end > t) {
+        double next = toDouble(Extended{t} + step);
+        if (next > end || next <= t) next = end;  // no stall where t is too large to move
+        t = next;
+        TAcadPoint p = ellipsePoint(frame, t);
+        if (!pointsNear(previous, p, kPointTolerance)) {
+            TAcadLineBlk& line = lines.append();
+            line.st = previous;
+            line.ed = p;
+            line.code210 = kPlusZ;
+            line.layer = e.layer;
+            line.ltype = e.ltype;
+            line.color = e.color;
+        }
+        previous = p;
+    }
+}
+
+}  // namespace
+
+bool isPlusZ(const TAcadPoint& extrusion) {
+    return pointsNear(extrusion, kPlusZ, kPointTolerance);
+}
+
+void convertEllipses(DrawingStore& store, double stepDegrees) {
+    if (store.modelEllipses.empty()) return;
+    double step = toDouble(kPi * stepDegrees / 180);
+    TableAppender lines(store.modelLines);
+    for (const TEllipseBlk& e : store.modelEllipses)
+        if (e.code60 == 0) convertEllipse(lines, e, step);
+}
+
+void convertArcs(DrawingStore& store, bool convertAll, double stepDegrees) {
+    if (store.modelArcs.empty()) return;
+    double s = stepRadians(stepDegrees);
+    TableAppender lines(store.modelLines);
+    for (TArcBlk& arc : store.modelArcs) {
+        if (!selected(arc, convertAll)) continue;
+        arc.code67 = kConvertedMark;
+        double a = toDouble(arc.st * kDegToRad);
+        double b = toDouble(arc.ed * kDegToRad);
+        if (b < a) b = toDouble(Extended{b} + kTwoPiDouble);
+        double span = toDouble(Extended{b} - a);
+        TAcadPoint end = pointAtDegrees(arc.center, arc.ed, arc.hankei);
+        // An arc of more than a full turn is drawn as the full circle it covers.
+        if (span > kTwoPiDouble) {
+            span = kTwoPiDouble;
+            end = polarPoint(arc.center, toDouble(Extended{a} + kTwoPiDouble), arc.hankei);
+        }
+        long long n = roundToInt(checkedDivide(span, s));
+        appendChordChain(lines, arc, polarPoint(arc.center, a, arc.hankei),
+                         toDouble(Extended{arc.st} + stepDegrees), stepDegrees, n, end);
+    }
+}
+
+void convertCircles(DrawingStore& store, bool convertAll, double stepDegrees) {
+    if (store.modelCircles.empty()) return;
+    double s = stepRadians(stepDegrees);
+    long long n = 0;
+    bool counted = false;
+    TableAppender lines(store.modelLines);
+    for (TCircleBlk& circle : store.modelCircles) {
+        if (!selected(circle, convertAll)) continue;
+        circle.code67 = kConvertedMark;
+        if (!counted) {  // the chord count depends on the step only
+            n = roundToInt(checkedDivide(2 * kPi, s) - 0.5L);
+            counted = true;
+        }
+        TAcadPoint start = polarPoint(circle.center, 0, circle.hankei);
+        appendChordChain(lines, circle, start, stepDegrees, stepDegrees, n, start);
+    }
+}
+
+}  // namespace velmora
