@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "geometry/float_checks.h"
@@ -93,42 +94,41 @@ void finishCopy(DrawingStore& store, Row& row, const TInsertBlk& r) {
 }
 
 // Block B copied into the model through reference R. `placeMTextEnds` says
-// whether the second point of multi-line texts is placed too.
+// whether the second point of multi-line texts is placed too. Each copy is
+// finished before it is appended, so a fault leaves no half-placed row.
 void copyBlockThrough(DrawingStore& store, const BlockIndex& index, ModelAppenders& out,
                       const TBlockBlk& b, const TInsertBlk& r, bool placeMTextEnds) {
     const Placement pl = makePlacement(b.base, r);
-    // layerColor may grow `layers` and the appenders grow the model tables;
-    // neither is a table read here, so the references stay valid.
     for (std::size_t i : rowsOf(index.lines, r.name)) {
-        const TAcadLineBlk& src = store.blockLines[i];
-        TAcadLineBlk& row = out.lines.append(src);
-        row.st = placePoint(pl, src.st);
-        row.ed = placePoint(pl, src.ed);
+        TAcadLineBlk row = store.blockLines[i];
+        row.st = placePoint(pl, row.st);
+        row.ed = placePoint(pl, row.ed);
         finishCopy(store, row, r);
+        out.lines.append() = std::move(row);
     }
     for (std::size_t i : rowsOf(index.circles, r.name)) {
-        const TCircleBlk& src = store.blockCircles[i];
-        TCircleBlk& row = out.circles.append(src);
-        row.center = placePoint(pl, src.center);
-        row.hankei = scaledLength(src.hankei, r);
+        TCircleBlk row = store.blockCircles[i];
+        row.center = placePoint(pl, row.center);
+        row.hankei = scaledLength(row.hankei, r);
         finishCopy(store, row, r);
+        out.circles.append() = std::move(row);
     }
     for (std::size_t i : rowsOf(index.arcs, r.name)) {
-        const TArcBlk& src = store.blockArcs[i];
-        TArcBlk& row = out.arcs.append(src);
-        row.center = placePoint(pl, src.center);
-        row.hankei = scaledLength(src.hankei, r);
-        row.st = toDouble(Extended{src.st} + r.rotate);
-        row.ed = toDouble(Extended{src.ed} + r.rotate);
+        TArcBlk row = store.blockArcs[i];
+        row.center = placePoint(pl, row.center);
+        row.hankei = scaledLength(row.hankei, r);
+        row.st = toDouble(Extended{row.st} + r.rotate);
+        row.ed = toDouble(Extended{row.ed} + r.rotate);
         finishCopy(store, row, r);
+        out.arcs.append() = std::move(row);
     }
     for (std::size_t i : rowsOf(index.texts, r.name)) {
-        const TTextBlk& src = store.blockTexts[i];
-        TTextBlk& row = out.texts.append(src);
-        row.pt10 = placePoint(pl, src.pt10);
-        if (placeMTextEnds || !src.mtflag) row.pt11 = placePoint(pl, src.pt11);
-        row.code40 = scaledLength(src.code40, r);
+        TTextBlk row = store.blockTexts[i];
+        row.pt10 = placePoint(pl, row.pt10);
+        if (placeMTextEnds || !row.mtflag) row.pt11 = placePoint(pl, row.pt11);
+        row.code40 = scaledLength(row.code40, r);
         finishCopy(store, row, r);
+        out.texts.append() = std::move(row);
     }
 }
 
