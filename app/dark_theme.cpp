@@ -1,0 +1,43 @@
+#include "app/dark_theme.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <QStyle>
+#include <QStyleFactory>
+
+namespace velmora {
+
+bool applyDarkTheme(QApplication& application) {
+    QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"));
+    if (!style) return false;
+    application.setStyle(style);
+
+    const QColor window(43, 43, 43), base(30, 30, 30), text(240, 240, 240), disabled(128, 128, 128);
+    const QColor button(51, 51, 51), highlight(0, 120, 215);
+    QPalette p;
+    p.setColor(QPalette::Window, window);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, base);
+    p.setColor(QPalette::AlternateBase, window);
+    p.setColor(QPalette::ToolTipBase, base);
+    p.setColor(QPalette::ToolTipText, text);
+    p.setColor(QPalette::PlaceholderText, disabled);
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, button);
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::BrightText, Qt::red);
+    p.setColor(QPalette::Link, highlight);
+    p.setColor(QPalette::Highlight, highlight);
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::Light, QColor(70, 70, 70));
+    p.setColor(QPalette::Midlight, QColor(60, 60, 60));
+    p.setColor(QPalette::Mid, QColor(40, 40, 40));
+    p.setColor(QPalette::Dark, QColor(25, 25, 25));
+    p.setColor(QPalette::Shadow, Qt::black);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, disabled);
+    application.setPalette(p);
+    return true;
+}
+
+}  // namespace velmora

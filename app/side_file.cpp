@@ -1,0 +1,116 @@
+#include "app/side_file.h"
+
+#include "platform/locale_numbers.h"
+
+namespace velmora {
+namespace {
+
+bool keysMatch(std::u16string_view a, std::u16string_view b) { return sideFileKey(a) == sideFileKey(b); }
+
+int countField(const std::u16string& field) { return tryStrToInt(field).value_or(0); }
+
+std::u16string quoteField(std::u16string_view text) {
+    std::u16string out = u"\"";
+    for (char16_t c : text) {
+        if (c == u'"') out += u'"';
+        out += c;
+    }
+    return out + u"\"";
+}
+
+// One quoted field from `row` at `i` (on the opening mark); `i` ends after the
+// closing mark, or at the end when there is none.
+std::u16string readQuoted(std::u16string_view row, std::size_t& i) {
+    std::u16string out;
+    for (++i; i < row.size(); ++i) {
+        if (row[i] != u'"') {
+            out += row[i];
+        } else if (i + 1 < row.size() && row[i + 1] == u'"') {
+            out += u'"';
+            ++i;
+        } else {
+            ++i;
+            break;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::u16string sideFileKey(std::u16string_view name) {
+    std::u16string key(name);
+    for (char16_t& c : key)
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    return key;
+}
+
+std::vector<std::u16string> splitSideFileFields(std::u16string_view row) {
+    std::vector<std::u16string> fields;
+    std::size_t i = 0;
+    while (i < row.size()) {
+        if (row[i] == u'"') {
+            fields.push_back(readQuoted(row, i));
+        } else {
+            const std::size_t start = i;
+            while (i < row.size() && row[i] != u'\t') ++i;
+            fields.emplace_back(row.substr(start, i - start));
+        }
+        if (i < row.size() && row[i] == u'\t') {
+            if (i + 1 == row.size()) fields.emplace_back();
+            ++i;
+        }
+    }
+    return fields;
+}
+
+std::u16string makeSideFileRow(std::u16string_view name, int entityCount, int attributeCount,
+                               std::u16string_view sizeText) {
+    std::u16string key = sideFileKey(name);
+    if (key.find_first_of(u"\r\n") != std::u16string::npos)
+        throw SideFileError("a block name with a line break cannot be kept in the side file");
+    if (!key.empty() && (key.front() == u'"' || key.find(u'\t') != std::u16string::npos)) key = quoteField(key);
+    auto number = [](int n) {
+        const std::string digits = std::to_string(n);
+        return std::u16string(digits.begin(), digits.end());
+    };
+    return key + u'\t' + number(entityCount) + u'\t' + number(attributeCount) + u'\t' + std::u16string(sizeText);
+}
+
+SideFileRow findRowIn(const std::vector<std::u16string>& rows, std::u16string_view name) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto fields = splitSideFileFields(rows[i]);
+        if (fields.size() >= 4 && keysMatch(fields[0], name))
+            return {static_cast<int>(i), countField(fields[1]), countField(fields[2]), fields[3]};
+    }
+    return {};
+}
+
+namespace {
+
+std::vector<std::u16string>::iterator firstMatch(std::vector<std::u16string>& rows, std::u16string_view name) {
+    for (auto it = rows.begin(); it != rows.end(); ++it) {
+        const auto fields = splitSideFileFields(*it);
+        if (!fields.empty() && keysMatch(fields[0], name)) return it;
+    }
+    return rows.end();
+}
+
+}  // namespace
+
+void storeRowIn(std::vector<std::u16string>& rows, std::u16string_view name, std::u16string row) {
+    const auto it = firstMatch(rows, name);
+    if (it != rows.end())
+        *it = std::move(row);
+    else
+        rows.push_back(std::move(row));
+}
+
+bool removeRowIn(std::vector<std::u16string>& rows, std::u16string_view name) {
+    const auto it = firstMatch(rows, name);
+    if (it == rows.end()) return false;
+    rows.erase(it);
+    return true;
+}
+
+}  // namespace velmora
