@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -23,7 +24,21 @@ struct BlockItemCounts {
 
 inline constexpr const char* kBlockItemListName = "listBlockItems.txt";
 
+// Reads the item list file into modelLines, modelArcs, modelCircles, modelLwps
+// and modelLwpVertices. A missing file gives result false, all counts 0 and
+// those tables empty. A file that exists but cannot be read throws FileError
+// (after the tables were emptied). A number too large for its Double field
+// throws FloatingPointError; the tables then hold the rows read so far.
+//
+// Untrusted input: vertex groups (10, 20, 42) of a polyline before its
+// group 90, or beyond the count it announced, are dropped; a negative
+// group 90 reserves nothing; the rows a group 90 reserves are capped by what
+// the rest of the file could fill (one vertex group takes at least 4
+// characters), so memory stays proportional to the file's size.
 BlockItemCounts readBlockItemList(DrawingStore& store, const std::filesystem::path& file);
+
+// The same read from the file's contents, already loaded.
+BlockItemCounts readBlockItemBytes(DrawingStore& store, std::string_view bytes);
 
 using ItemPair = std::pair<std::u16string, std::u16string>;  // group code text, value text
 

@@ -19,4 +19,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Raised when a file that exists cannot be opened or read.
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 }  // namespace velmora

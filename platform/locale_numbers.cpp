@@ -1,9 +1,12 @@
 #include "platform/locale_numbers.h"
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+
+#include <locale.h>
 
 namespace velmora {
 namespace {
@@ -11,6 +14,14 @@ namespace {
 char16_t g_separator = u'.';
 
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// strtold under the "C" numeric locale whatever the process's locale is
+// (a toolkit may switch it to the environment's): '.' is the separator.
+long double strtoldC(const char* text, char** end) {
+    static const locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", nullptr);
+    if (cLocale == static_cast<locale_t>(nullptr)) return std::strtold(text, end);
+    return strtold_l(text, end, cLocale);
+}
 
 int hexValue(char16_t c) {
     if (isDigit(c)) return c - u'0';
@@ -63,10 +74,8 @@ std::optional<long double> tryStrToFloat(std::u16string_view text) {
         if (expDigits == 0) return std::nullopt;
     }
     if (i != text.size()) return std::nullopt;
-    // strtold reads '.' as the separator only in the "C" numeric locale, which
-    // the process keeps (the environment's locale is only consulted above).
     char* end = nullptr;
-    long double value = std::strtold(plain.c_str(), &end);
+    long double value = strtoldC(plain.c_str(), &end);
     if (end != plain.c_str() + plain.size() || std::isinf(value)) return std::nullopt;
     return value;
 }
@@ -98,6 +107,17 @@ std::optional<std::int32_t> tryStrToInt(std::u16string_view text) {
     if (negative) value = -value;
     if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
     return static_cast<std::int32_t>(value);
+}
+
+std::u16string formatFixed(long double value, int decimals) {
+    std::string buffer(6000, '\0');  // room for the largest long double
+    auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed,
+                                   decimals);
+    std::u16string out;
+    if (ec != std::errc()) return out;
+    for (const char* p = buffer.data(); p != end; ++p)
+        out.push_back(*p == '.' ? g_separator : static_cast<char16_t>(*p));
+    return out;
 }
 
 }  // namespace velmora

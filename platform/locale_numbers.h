@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace velmora {
@@ -22,5 +23,9 @@ std::optional<long double> tryStrToFloat(std::u16string_view text);
 // Optional sign, then decimal digits, or hexadecimal digits after "$" or "0x".
 // nullopt when the value is outside 32 bits.
 std::optional<std::int32_t> tryStrToInt(std::u16string_view text);
+
+// `value` with `decimals` digits after the separator, as "%.2f" gives it;
+// empty for values too large to write.
+std::u16string formatFixed(long double value, int decimals);
 
 }  // namespace velmora

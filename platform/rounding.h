@@ -18,4 +18,13 @@ Int roundToInt(Real v) {
     return static_cast<Int>(r);
 }
 
+// Stores an extended value in a Double, rounding to nearest; a finite value
+// whose rounding leaves the Double range overflows, as the FPU's store does.
+inline double roundToDouble(long double v) {
+    // Smallest magnitude that rounds to infinity: DBL_MAX plus half an ulp.
+    static const long double kOverflow = std::ldexp(2.0L - std::ldexp(1.0L, -53), 1023);
+    if (std::isfinite(v) && std::fabs(v) >= kOverflow) throw FloatingPointError("floating point overflow");
+    return static_cast<double>(v);
+}
+
 }  // namespace velmora

@@ -1,12 +1,40 @@
 #include <cstdio>
+#include <iostream>
 
+#include "geometry/normalization_sequence.h"
+#include "host/block_item_list.h"
+#include "platform/files.h"
+#include "tools/store_json.h"
+#include "tools/tool_args.h"
 #include "tools/tool_commands.h"
 
 namespace velmora::tool {
 
-int runDumpItems(const Args&) {
-    std::fputs("velmora-tool: dump-items is not available in this build\n", stderr);
-    return 1;
+// dump-items ITEMS [--normalized] [--decimal-separator C]: the store after
+// reading an item list, plus the reader's counts. A missing file is an error
+// (exit 1): the reader would only report "no items", which hides a mistyped
+// path; an existing empty file prints result false and exits 0.
+int runDumpItems(const Args& args) {
+    ParsedArgs parsed = parseArgs(args, {"--decimal-separator"}, {"--normalized"});
+    if (parsed.positional.size() != 1) throw UsageError("dump-items takes one item list file");
+    applyDecimalSeparator(parsed);
+    const std::filesystem::path file = parsed.positional[0];
+    if (!fileExists(file)) {
+        std::fprintf(stderr, "velmora-tool: no item list file %s\n", file.string().c_str());
+        return 1;
+    }
+
+    DrawingStore store;
+    BlockItemCounts counts = readBlockItemList(store, file);
+    if (parsed.flag("--normalized")) normalizeDrawing(store);
+
+    StoreJson json = storeToJson(store);
+    json["counts"] = {{"result", counts.result},         {"lines", counts.lines},
+                      {"arcs", counts.arcs},             {"circles", counts.circles},
+                      {"polylines", counts.polylines},   {"attributes", counts.attributes},
+                      {"items", counts.items}};
+    std::cout << formatStoreJson(json) << '\n';
+    return std::cout.good() ? 0 : 1;
 }
 
 }  // namespace velmora::tool

@@ -1,0 +1,315 @@
+#include "host/block_item_list.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/locale_numbers.h"
+#include "platform/rounding.h"
+#include "platform/text_file.h"
+#include "platform/utf.h"
+
+namespace velmora {
+namespace {
+
+constexpr long double kDegreesPerRadian = 180.0L / std::numbers::pi_v<long double>;
+constexpr std::size_t kLineTableStep = 500;
+constexpr int kNotAGroupCode = -100;
+// Fewest characters one vertex group takes in a normalised line: a field such
+// as "x 0" (a non-integer code counts as 10) and its TAB or line end.
+constexpr std::size_t kMinCharsPerVertex = 4;
+
+enum class Kind { None, Line, Arc, Circle, Polyline };
+
+// The platform's delimited-text split: only `delimiter` separates, a
+// delimiter at the end adds an empty field, empty text gives no field, and a
+// field that begins with a double quotation mark is read up to its closing
+// mark ("" inside stands for one mark) and loses the marks.
+std::vector<std::u16string> splitDelimited(std::u16string_view text, char16_t delimiter) {
+    std::vector<std::u16string> fields;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == u'"') {
+            std::u16string field;
+            for (++i; i < text.size(); ++i) {
+                if (text[i] != u'"') {
+                    field.push_back(text[i]);
+                } else if (i + 1 < text.size() && text[i + 1] == u'"') {
+                    field.push_back(u'"');
+                    ++i;
+                } else {
+                    ++i;
+                    break;
+                }
+            }
+            fields.push_back(std::move(field));
+        } else {
+            std::size_t end = std::min(text.find(delimiter, i), text.size());
+            fields.emplace_back(text.substr(i, end - i));
+            i = end;
+        }
+        if (i < text.size() && text[i] == delimiter && ++i == text.size()) fields.emplace_back();
+    }
+    return fields;
+}
+
+long double number(const std::u16string& v) { return tryStrToFloat(v).value_or(0.0L); }
+
+// Integer fields are SmallInt: wider values wrap, as the assignment does.
+SmallInt smallInt(const std::u16string& v, std::int32_t fallback) {
+    return static_cast<SmallInt>(tryStrToInt(v).value_or(fallback));
+}
+
+class ItemListReader {
+public:
+    ItemListReader(DrawingStore& store, BlockItemCounts& counts, std::size_t totalChars)
+        : store_(store), counts_(counts), vertexBudget_(totalChars / kMinCharsPerVertex) {}
+
+    // `remaining`: characters of the file from the start of this pair's field.
+    void process(int g, const std::u16string& v, std::size_t remaining) {
+        if (g == 0) return startEntity(v);
+        switch (kind_) {
+            case Kind::Line: return lineGroup(g, v);
+            case Kind::Arc: return arcGroup(g, v);
+            case Kind::Circle: return circleGroup(g, v);
+            case Kind::Polyline: return polylineGroup(g, v, remaining);
+            case Kind::None: return;
+        }
+    }
+
+private:
+    void startEntity(const std::u16string& v) {
+        kind_ = Kind::None;
+        if (v == u"LINE") {
+            ++counts_.lines;
+            auto lines = static_cast<std::size_t>(counts_.lines);
+            if (lines >= store_.modelLines.size()) store_.modelLines.resize(lines + kLineTableStep);
+            kind_ = Kind::Line;
+        } else if (v == u"ARC") {
+            ++counts_.arcs;
+            store_.modelArcs.emplace_back();
+            kind_ = Kind::Arc;
+        } else if (v == u"CIRCLE") {
+            ++counts_.circles;
+            store_.modelCircles.emplace_back();
+            kind_ = Kind::Circle;
+        } else if (v == u"ATTDEF") {
+            ++counts_.attributes;
+        } else if (v == u"LWPOLYLINE") {
+            ++counts_.polylines;
+            store_.modelLwps.emplace_back().ihand = counts_.polylines - 1;
+            runBegin_ = runEnd_ = 0;  // no vertex rows until its group 90
+            kind_ = Kind::Polyline;
+        }
+    }
+
+    void lineGroup(int g, const std::u16string& v) {
+        TAcadLineBlk& row = store_.modelLines[static_cast<std::size_t>(counts_.lines) - 1];
+        switch (g) {
+            case 8: row.layer = v; break;
+            case 62: row.color = smallInt(v, 7); break;
+            case 10: row.st.x = number(v); break;
+            case 20: row.st.y = number(v); break;
+            case 30: row.st.z = number(v); break;
+            case 11: row.ed.x = number(v); break;
+            case 21: row.ed.y = number(v); break;
+            case 31: row.ed.z = number(v); break;
+            default: break;
+        }
+    }
+
+    void arcGroup(int g, const std::u16string& v) {
+        TArcBlk& row = store_.modelArcs.back();
+        switch (g) {
+            case 8: row.layer = v; break;
+            case 62: row.color = smallInt(v, 7); break;
+            case 10: row.center.x = number(v); break;
+            case 20: row.center.y = number(v); break;
+            case 30: row.center.z = number(v); break;
+            case 40: row.hankei = roundToDouble(number(v)); break;
+            case 50: row.st = degrees(v); break;
+            case 51: row.ed = degrees(v); break;
+            default: break;
+        }
+    }
+
+    void circleGroup(int g, const std::u16string& v) {
+        TCircleBlk& row = store_.modelCircles.back();
+        switch (g) {
+            case 8: row.layer = v; break;
+            case 62: row.color = smallInt(v, 7); break;
+            case 10: row.center.x = number(v); break;
+            case 20: row.center.y = number(v); break;
+            case 30: row.center.z = number(v); break;
+            case 40: row.hankei = roundToDouble(number(v)); break;
+            default: break;
+        }
+    }
+
+    void polylineGroup(int g, const std::u16string& v, std::size_t remaining) {
+        TLwpBlk& row = store_.modelLwps.back();
+        switch (g) {
+            case 8: row.layer = v; break;
+            case 62: row.color = smallInt(v, 7); break;
+            case 70: row.code70 = smallInt(v, 0); break;
+            case 90: reserveVertices(tryStrToInt(v).value_or(0), remaining); break;
+            case 10:
+                ++cursor_;
+                if (TLwpVer* vertex = vertexAtCursor()) vertex->code10.x = number(v);
+                break;
+            case 20:
+                if (TLwpVer* vertex = vertexAtCursor()) vertex->code10.y = number(v);
+                break;
+            case 42:
+                if (TLwpVer* vertex = vertexAtCursor()) vertex->code42 = roundToDouble(number(v));
+                break;
+            default: break;
+        }
+    }
+
+    void reserveVertices(std::int32_t announced, std::size_t remaining) {
+        std::vector<TLwpVer>& vertices = store_.modelLwpVertices;
+        std::size_t n = announced > 0 ? static_cast<std::size_t>(announced) : 0;
+        n = std::min(n, remaining / kMinCharsPerVertex);
+        n = std::min(n, vertexBudget_ > vertices.size() ? vertexBudget_ - vertices.size() : 0);
+        cursor_ = runBegin_ = vertices.size();
+        runEnd_ = runBegin_ + n;
+        vertices.resize(runEnd_);
+        for (std::size_t i = runBegin_; i < runEnd_; ++i) vertices[i].ihand = counts_.polylines - 1;
+    }
+
+    // The vertex row at cursor - 1, when it is one of the rows the current
+    // polyline's group 90 reserved.
+    TLwpVer* vertexAtCursor() {
+        if (cursor_ == 0 || cursor_ - 1 < runBegin_ || cursor_ - 1 >= runEnd_) return nullptr;
+        return &store_.modelLwpVertices[cursor_ - 1];
+    }
+
+    static double degrees(const std::u16string& v) {
+        long double d = number(v) * kDegreesPerRadian;
+        if (!std::isfinite(d)) throw FloatingPointError("floating point overflow");
+        return roundToDouble(d);
+    }
+
+    DrawingStore& store_;
+    BlockItemCounts& counts_;
+    Kind kind_ = Kind::None;
+    std::size_t cursor_ = 0;
+    std::size_t runBegin_ = 0;
+    std::size_t runEnd_ = 0;
+    std::size_t vertexBudget_;
+};
+
+void startRead(DrawingStore& store) {
+    store.modelCircles.clear();
+    store.modelArcs.clear();
+    store.modelLwps.clear();
+    store.modelLwpVertices.clear();
+    store.modelLines.assign(kLineTableStep, TAcadLineBlk{});
+}
+
+// Cuts modelLines back to the rows filled, also when the read ends by an
+// exception.
+class LineTableTrim {
+public:
+    LineTableTrim(std::vector<TAcadLineBlk>& table, const BlockItemCounts& counts) : table_(table), counts_(counts) {}
+    ~LineTableTrim() { table_.resize(static_cast<std::size_t>(counts_.lines)); }
+    LineTableTrim(const LineTableTrim&) = delete;
+    LineTableTrim& operator=(const LineTableTrim&) = delete;
+
+private:
+    std::vector<TAcadLineBlk>& table_;
+    const BlockItemCounts& counts_;
+};
+
+BlockItemCounts readItemLines(DrawingStore& store, std::vector<std::u16string> lines) {
+    BlockItemCounts counts;
+    startRead(store);
+    LineTableTrim trim(store.modelLines, counts);
+    counts.items = static_cast<int>(lines.size());
+
+    // Characters from the start of each line to the end of the file, line
+    // ends counted as one.
+    std::vector<std::size_t> suffix(lines.size() + 1, 0);
+    for (std::size_t i = lines.size(); i-- > 0;) {
+        lines[i] = normalizeItemLine(lines[i]);
+        suffix[i] = suffix[i + 1] + lines[i].size() + 1;
+    }
+
+    ItemListReader reader(store, counts, suffix[0]);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::size_t remaining = suffix[i];
+        for (const std::u16string& field : splitDelimited(lines[i], u'\t')) {
+            for (const auto& [code, value] : splitItem(field))
+                reader.process(tryStrToInt(code).value_or(kNotAGroupCode), value, remaining);
+            remaining -= std::min(remaining, field.size() + 1);
+        }
+    }
+    counts.result = counts.items > 0;
+    return counts;
+}
+
+void replaceAll(std::u16string& text, std::u16string_view from, std::u16string_view to) {
+    std::u16string out;
+    out.reserve(text.size());
+    std::size_t start = 0;
+    for (std::size_t pos; (pos = text.find(from, start)) != std::u16string::npos; start = pos + from.size()) {
+        out.append(text, start, pos - start);
+        out.append(to);
+    }
+    out.append(text, start);
+    text = std::move(out);
+}
+
+std::u16string withoutFirstAndLast(const std::u16string& text) {
+    return text.size() <= 2 ? std::u16string() : text.substr(1, text.size() - 2);
+}
+
+}  // namespace
+
+std::u16string normalizeItemLine(const std::u16string& line) {
+    std::u16string result = !line.empty() && line.front() == u'(' ? withoutFirstAndLast(line) : line;
+    replaceAll(result, u") (", u"\t");
+    if (!result.empty() && result.front() == u'(') result = withoutFirstAndLast(result);
+    return result;
+}
+
+std::vector<ItemPair> splitItem(const std::u16string& item) {
+    if (std::size_t dot = item.find(u" . "); dot != std::u16string::npos)
+        return {ItemPair{item.substr(0, dot), item.substr(dot + 3)}};
+    if (std::size_t space = item.find(u' '); space != std::u16string::npos)
+        return expandCoordinateList(item.substr(0, space), item.substr(space + 1));
+    return {};
+}
+
+std::vector<ItemPair> expandCoordinateList(const std::u16string& code, const std::u16string& values) {
+    const long long c = tryStrToInt(code).value_or(10);
+    std::vector<ItemPair> pairs;
+    long long k = 0;
+    for (std::u16string& value : splitDelimited(values, u' '))
+        pairs.emplace_back(utf8ToUtf16(std::to_string(c + 10 * k++)), std::move(value));
+    return pairs;
+}
+
+BlockItemCounts readBlockItemBytes(DrawingStore& store, std::string_view bytes) {
+    return readItemLines(store, decodeTextLines(bytes, TextEncoding::Ansi));
+}
+
+BlockItemCounts readBlockItemList(DrawingStore& store, const std::filesystem::path& file) {
+    if (!fileExists(file)) {
+        startRead(store);
+        store.modelLines.clear();
+        return {};
+    }
+    std::optional<std::string> bytes = readWholeFile(file);
+    if (!bytes) {
+        startRead(store);
+        store.modelLines.clear();
+        throw FileError("cannot read " + file.string());
+    }
+    return readBlockItemBytes(store, *bytes);
+}
+
+}  // namespace velmora

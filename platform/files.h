@@ -1,0 +1,35 @@
+// The file operations the tool needs from the platform.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+// True for an existing file that is not a folder (as the platform's test).
+bool fileExists(const std::filesystem::path& file);
+
+// Removes a file (not a folder); true when it was removed.
+bool deleteFile(const std::filesystem::path& file);
+
+// Creates the folder and every missing parent; true when the folder exists
+// afterwards.
+bool forceDirectories(const std::filesystem::path& folder);
+
+// Up to `count` bytes from the start of the file; nullopt when it cannot be
+// opened or read.
+std::optional<std::string> readFirstBytes(const std::filesystem::path& file, std::size_t count);
+
+// The whole file; nullopt when it cannot be opened or read. Other readers of
+// the file are not locked out.
+std::optional<std::string> readWholeFile(const std::filesystem::path& file);
+
+// Writes the file through a temporary file beside it and a rename, so a
+// failure never leaves half a file; false (and the old file untouched) on
+// failure.
+bool writeFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+
+}  // namespace velmora

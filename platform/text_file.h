@@ -1,0 +1,35 @@
+// Text files read as lines, the way the platform's string lists load them:
+// the encoding comes from a byte order mark when there is one, otherwise it
+// is the one the caller names; lines end with CR LF, LF or CR.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/text_encoding.h"
+
+namespace velmora {
+
+enum class ByteOrderMarks { Detect, Ignore };
+
+// Lines of `text`. A line end after the last line does not start another
+// line, so "a\n" is one line and "" none. NUL characters are kept.
+std::vector<std::u16string> splitLines(std::u16string_view text);
+
+// Decodes file contents: a byte order mark (when detected) picks the
+// encoding and is dropped, otherwise `encoding` applies.
+std::u16string decodeTextFile(std::string_view bytes, TextEncoding encoding,
+                              ByteOrderMarks marks = ByteOrderMarks::Detect);
+
+std::vector<std::u16string> decodeTextLines(std::string_view bytes, TextEncoding encoding,
+                                            ByteOrderMarks marks = ByteOrderMarks::Detect);
+
+// nullopt when the file cannot be opened or read.
+std::optional<std::vector<std::u16string>> readTextFileLines(const std::filesystem::path& file,
+                                                             TextEncoding encoding = TextEncoding::Ansi,
+                                                             ByteOrderMarks marks = ByteOrderMarks::Detect);
+
+}  // namespace velmora
