@@ -1,20 +1,12 @@
 #include "app/file_list_box.h"
 
 #include <QCollator>
-#include <QRegularExpression>
 #include <algorithm>
 #include <system_error>
 
+#include "platform/wildcard.h"
+
 namespace velmora {
-namespace {
-
-bool maskMatches(const QString& mask, const QString& name) {
-    const QRegularExpression pattern(QRegularExpression::wildcardToRegularExpression(mask),
-                                     QRegularExpression::CaseInsensitiveOption);
-    return pattern.match(name).hasMatch();
-}
-
-}  // namespace
 
 TFileListBox::TFileListBox(QWidget* parent) : QListWidget(parent) {}
 
@@ -36,7 +28,7 @@ void TFileListBox::refresh() {
         std::error_code typeError;
         if (!it->is_regular_file(typeError)) continue;
         const QString name = QString::fromStdString(it->path().filename().string());
-        if (maskMatches(mask_, name)) names.push_back(name);
+        if (matchesWildcard(name.toStdU16String(), mask_.toStdU16String())) names.push_back(name);
     }
     QCollator order;
     order.setCaseSensitivity(Qt::CaseInsensitive);

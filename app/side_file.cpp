@@ -1,6 +1,12 @@
 #include "app/side_file.h"
 
+#include <algorithm>
+#include <optional>
+
+#include "platform/files.h"
 #include "platform/locale_numbers.h"
+#include "platform/text_encoding.h"
+#include "platform/text_file.h"
 
 namespace velmora {
 namespace {
@@ -111,6 +117,55 @@ bool removeRowIn(std::vector<std::u16string>& rows, std::u16string_view name) {
     if (it == rows.end()) return false;
     rows.erase(it);
     return true;
+}
+
+namespace {
+
+// The name as the ANSI side file holds it; nullopt when the code page has no
+// character for some of it, so the row could never be found again (and two
+// such names would share one row).
+std::optional<std::u16string> ansiName(std::u16string_view name) {
+    std::u16string back = decodeText(encodeAnsi(name), TextEncoding::Ansi);
+    if (std::count(back.begin(), back.end(), u'?') != std::count(name.begin(), name.end(), u'?')) return std::nullopt;
+    return back;
+}
+
+std::vector<std::u16string> readRows(const std::filesystem::path& sideFile) {
+    auto rows = readTextFileLines(sideFile, TextEncoding::Ansi);
+    if (!rows) throw SideFileError("cannot read the side file " + sideFile.string());
+    return std::move(*rows);
+}
+
+void writeRows(const std::filesystem::path& sideFile, const std::vector<std::u16string>& rows) {
+    std::string bytes;
+    for (const std::u16string& row : rows) bytes += encodeAnsi(row) + "\r\n";
+    if (!writeFileAtomically(sideFile, bytes)) throw SideFileError("cannot write the side file " + sideFile.string());
+}
+
+}  // namespace
+
+SideFileRow findSideFileRow(const std::filesystem::path& sideFile, std::u16string_view name) {
+    const auto key = ansiName(name);
+    if (!key || !fileExists(sideFile)) return {};
+    return findRowIn(readRows(sideFile), *key);
+}
+
+void storeSideFileRow(const std::filesystem::path& sideFile, std::u16string_view name, int entityCount,
+                      int attributeCount, std::u16string_view sizeText) {
+    const auto key = ansiName(name);
+    if (!key) throw SideFileError("the block name cannot be written in the side file's code page");
+    std::u16string row = makeSideFileRow(*key, entityCount, attributeCount, sizeText);
+    std::vector<std::u16string> rows;
+    if (fileExists(sideFile)) rows = readRows(sideFile);
+    storeRowIn(rows, *key, std::move(row));
+    writeRows(sideFile, rows);
+}
+
+void removeSideFileRow(const std::filesystem::path& sideFile, std::u16string_view name) {
+    const auto key = ansiName(name);
+    if (!key || !fileExists(sideFile)) return;
+    std::vector<std::u16string> rows = readRows(sideFile);
+    if (removeRowIn(rows, *key)) writeRows(sideFile, rows);
 }
 
 }  // namespace velmora
