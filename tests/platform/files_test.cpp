@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include "platform/files.h"
+#include "tests/support/temp_dir.h"
+
+using namespace velmora;
+
+TEST(Files, ExistenceAndDeletionOfFilesNotFolders) {
+    testsupport::TempDir dir;
+    auto file = dir.write("a.txt", "abc");
+    EXPECT_TRUE(fileExists(file));
+    EXPECT_FALSE(fileExists(dir.path()));
+    EXPECT_FALSE(fileExists(dir / "missing"));
+    EXPECT_FALSE(deleteFile(dir.path()));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path()));
+    EXPECT_TRUE(deleteFile(file));
+    EXPECT_FALSE(fileExists(file));
+    EXPECT_FALSE(deleteFile(file));
+}
+
+TEST(Files, FolderCreationWithAllParents) {
+    testsupport::TempDir dir;
+    auto deep = dir / "BMP" / "sub" / "deeper";
+    EXPECT_TRUE(forceDirectories(deep));
+    EXPECT_TRUE(std::filesystem::is_directory(deep));
+    EXPECT_TRUE(forceDirectories(deep));  // already there
+    auto file = dir.write("plain", "x");
+    EXPECT_FALSE(forceDirectories(file / "below"));
+    EXPECT_FALSE(forceDirectories(""));
+}
+
+TEST(Files, FirstBytesAndWholeFile) {
+    testsupport::TempDir dir;
+    auto small = dir.write("small", "12345");
+    EXPECT_EQ(*readFirstBytes(small, 7), "12345");
+    EXPECT_EQ(*readFirstBytes(small, 2), "12");
+    std::string big(200000, 'x');
+    big[150000] = '\0';
+    auto large = dir.write("large", big);
+    EXPECT_EQ(*readWholeFile(large), big);
+    EXPECT_EQ(*readWholeFile(dir.write("empty", "")), "");
+    EXPECT_FALSE(readWholeFile(dir / "missing"));
+    EXPECT_FALSE(readFirstBytes(dir.path(), 7));
+}
+
+TEST(Files, AtomicWriteReplacesWholeAndLeavesNoTemporary) {
+    testsupport::TempDir dir;
+    auto file = dir.write("side.csv", "old contents that are longer");
+    EXPECT_TRUE(writeFileAtomically(file, "new"));
+    EXPECT_EQ(*readWholeFile(file), "new");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+    EXPECT_EQ(entries, 1);
+    EXPECT_FALSE(writeFileAtomically(dir / "no-such-folder" / "f", "x"));
+}
