@@ -3,13 +3,13 @@
 // pixels. Colours are TColor values (0x00BBGGRR); every drawn colour is matched
 // to the nearest palette entry. Everything outside the bitmap is clipped.
 //
-// Raster conventions (kept from the classic desktop raster API the drawings
-// were designed for):
+// Raster conventions (those of the classic desktop raster API the drawings
+// were made for; render/canvas.cpp explains how each one is reproduced):
 // - lineTo paints from the current position up to, but not including, the end
 //   point; the current position then moves to the end point.
-// - A cosmetic pen (width 1) draws its style pattern pixel by pixel, starting
-//   afresh for every line and arc. While the brush is solid the gaps of a
-//   styled pen are painted in the brush colour (opaque background mode);
+// - A cosmetic pen (width 0 or 1) draws its style pattern pixel by pixel,
+//   starting afresh with every line and arc. While the brush is solid the
+//   gaps of a styled pen are painted in the brush colour (opaque background);
 //   with a clear brush they are left alone.
 // - Pens wider than one pixel are always solid and have round ends.
 // - Rectangles and arcs exclude the right and bottom edge of their box.
@@ -40,12 +40,13 @@ public:
     // All pixels index 0 (black with the default palette).
     Canvas(int width, int height);
     Canvas(int width, int height, const Palette& palette);
-    // Pixels row by row from the top, width bytes per row.
+    // Pixels row by row from the top, width bytes per row; the size must match.
     Canvas(int width, int height, const Palette& palette, std::vector<std::uint8_t> pixels);
 
     int width() const { return width_; }
     int height() const { return height_; }
     const Palette& palette() const { return palette_; }
+    // Row by row from the top, width bytes per row.
     const std::vector<std::uint8_t>& pixels() const { return pixels_; }
     std::uint8_t pixelIndex(int x, int y) const;
     // The palette colour of a pixel; 0 outside the bitmap.
@@ -67,23 +68,23 @@ public:
     void setBrushStyle(BrushStyle style);
 
     // Fills [left, right) x [top, bottom) with the brush and draws its border
-    // with the pen.
+    // with the pen. The pen position is not changed.
     void rectangle(int left, int top, int right, int bottom);
     void moveTo(int x, int y);
     void lineTo(int x, int y);
     PixelPoint penPosition() const { return position_; }
     // The ellipse inscribed in the box, counter-clockwise from the ray through
     // (startX, startY) to the ray through (endX, endY), both rays from the
-    // ellipse centre; the whole ellipse when the rays coincide.
+    // ellipse centre; the whole ellipse when the rays coincide. The pen
+    // position is not changed.
     void arc(int left, int top, int right, int bottom, int startX, int startY, int endX, int endY);
     void setPixel(int x, int y, TColor color);
 
 private:
-    class PatternRun;
-    void plot(int x, int y, std::uint8_t index);
-    void plotStyled(int x, int y, PatternRun& run);
-    void stampWide(int x, int y, std::uint8_t index);
-    void wideSegment(PixelPoint a, PixelPoint b, std::uint8_t index);
+    struct Stroke;
+    Stroke beginStroke() const;
+    void strokePixel(Stroke& stroke, long long x, long long y);
+    void plot(long long x, long long y, std::uint8_t index);
 
     int width_;
     int height_;

@@ -1,12 +1,42 @@
 #include <cstdio>
+#include <filesystem>
 
+#include "host/block_item_list.h"
+#include "platform/files.h"
+#include "platform/utf.h"
+#include "render/bmp_file.h"
+#include "render/thumbnail.h"
+#include "tools/tool_args.h"
 #include "tools/tool_commands.h"
 
 namespace velmora::tool {
 
-int runThumbnail(const Args&) {
-    std::fputs("velmora-tool: thumbnail is not available in this build\n", stderr);
-    return 1;
+// thumbnail ITEMS OUT.bmp [--size WxH] [--decimal-separator C]: the block
+// thumbnail path on an item list file. Exit 3 when the file holds no items
+// (nothing is written); a missing file is an error (exit 1), as for dump-items.
+int runThumbnail(const Args& args) {
+    ParsedArgs parsed = parseArgs(args, {"--size", "--decimal-separator"}, {});
+    if (parsed.positional.size() != 2) throw UsageError("thumbnail takes an item list file and an output BMP file");
+    applyDecimalSeparator(parsed);
+    const ImageSize size = parsed.option("--size") ? parseSize(*parsed.option("--size")) : ImageSize{};
+    const std::filesystem::path items = parsed.positional[0], out = parsed.positional[1];
+    if (!fileExists(items)) {
+        std::fprintf(stderr, "velmora-tool: no item list file %s\n", items.string().c_str());
+        return 1;
+    }
+
+    DrawingStore store;
+    const BlockItemCounts counts = readBlockItemList(store, items);
+    if (!counts.result) {
+        std::fprintf(stderr, "velmora-tool: the item list %s holds no items; no thumbnail made\n",
+                     items.string().c_str());
+        return 3;
+    }
+    const Thumbnail thumbnail = makeThumbnail(store, size.width, size.height);
+    saveBmpFile(thumbnail.bitmap, out);
+    std::printf("%s\n%s\n", utf16ToUtf8(thumbnail.sizeText).c_str(),
+                utf16ToUtf8(countText(counts.attributes, counts.items)).c_str());
+    return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
 }  // namespace velmora::tool

@@ -1,0 +1,107 @@
+#include "render/pen_resolution.h"
+
+#include <string_view>
+
+namespace velmora {
+
+namespace {
+
+// Share of a fully saturated channel at hue `a` degrees, in quarters (the
+// hues are multiples of 15 degrees, so the shares are exact).
+double hueShare(int a) {
+    if (a < 60) return 1;
+    if (a < 120) return (120 - a) / 60.0;
+    if (a < 240) return 0;
+    if (a < 300) return (a - 240) / 60.0;
+    return 1;
+}
+
+TColor hueWheelColor(int n) {
+    const int hue = (n / 10 - 1) * 15;
+    const int shade = n % 10;
+    static constexpr int kBrightness[] = {255, 204, 153, 127, 76};
+    const double v = kBrightness[shade / 2];
+    double shares[3] = {hueShare(hue), hueShare((hue + 240) % 360), hueShare((hue + 120) % 360)};
+    TColor color = 0;
+    for (int channel = 0; channel < 3; ++channel) {
+        double f = shares[channel];
+        if (shade % 2 == 1) f = 0.5 + f / 2;
+        color |= static_cast<TColor>(static_cast<int>(v * f)) << (8 * channel);
+    }
+    return color;
+}
+
+template <class Row>
+void resolveGeometryPens(DrawingStore& store, std::vector<Row>& rows) {
+    for (Row& row : rows) {
+        row.PenColor = aciToColor(row.color);
+        row.PenStyle = linetypePenStyle(store, row.ltype, row.layer);
+        row.layindex = static_cast<SmallInt>(layerIndexOf(store, row.layer));
+    }
+}
+
+const TLayer* findLayer(const DrawingStore& store, const std::u16string& name) {
+    for (const TLayer& layer : store.layers)
+        if (layer.Name == name) return &layer;
+    return nullptr;
+}
+
+}  // namespace
+
+void resolvePens(DrawingStore& store) {
+    resolveGeometryPens(store, store.modelLines);
+    resolveGeometryPens(store, store.modelArcs);
+    resolveGeometryPens(store, store.modelCircles);
+    for (TTextBlk& text : store.modelTexts) {
+        text.PenColor = aciToColor(text.color);
+        text.layindex = static_cast<SmallInt>(layerIndexOf(store, text.layer));
+    }
+}
+
+int layerIndexOf(const DrawingStore& store, const std::u16string& name) {
+    for (std::size_t i = 0; i < store.layers.size(); ++i)
+        if (store.layers[i].Name == name) return static_cast<int>(i);
+    return -1;
+}
+
+TPenStyle linetypePenStyle(const DrawingStore& store, const std::u16string& ltype,
+                           const std::u16string& layerName) {
+    if (ltype.empty() || ltype == u"BYLAYER") {
+        if (const TLayer* layer = findLayer(store, layerName))
+            return penStyleForLinetype(layer->ltype);
+    }
+    return penStyleForLinetype(ltype);
+}
+
+TPenStyle penStyleForLinetype(const std::u16string& name) {
+    std::u16string upper = name;
+    for (char16_t& c : upper)
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    struct Prefix {
+        std::u16string_view text;
+        TPenStyle style;
+    };
+    static constexpr Prefix kPrefixes[] = {
+        {u"CON", psSolid},      {u"HID", psDot},          {u"DASHE", psDot},
+        {u"CEN", psDashDot},    {u"BOR", psDashDot},      {u"DASHD", psDashDot},
+        {u"DEV", psDashDotDot}, {u"PHA", psDashDotDot},   {u"DOT", psDot},
+    };
+    const std::u16string_view view(upper);
+    for (const Prefix& prefix : kPrefixes)
+        if (view.starts_with(prefix.text)) return prefix.style;
+    return psSolid;
+}
+
+TColor aciToColor(int number) {
+    const long long n = number < 0 ? -static_cast<long long>(number) : number;
+    static constexpr TColor kFixed[] = {0xFFFFFF, 0x0000FF, 0x00FFFF, 0x00FF00, 0xFFFF00,
+                                        0xFF0000, 0xFF00FF, 0xFFFFFF, 0x808080, 0xC0C0C0};
+    static constexpr TColor kGreys[] = {0x333333, 0x5B5B5B, 0x848484, 0xADADAD, 0xD6D6D6,
+                                        0xFFFFFF};
+    if (n < 10) return kFixed[n];
+    if (n < 250) return hueWheelColor(static_cast<int>(n));
+    if (n <= 255) return kGreys[n - 250];
+    return 0xFFFFFF;
+}
+
+}  // namespace velmora
