@@ -4,6 +4,7 @@
 
 #include "geometry/block_expansion.h"
 #include "geometry/curve_conversion.h"
+#include "geometry/extrusion_conversion.h"
 #include "geometry/outline_conversion.h"
 #include "geometry/polyline_decomposition.h"
 
@@ -24,26 +25,40 @@ void consume(DrawingStore& store, std::vector<Row>& source, Pass pass) {
     empty(source);
 }
 
-}  // namespace
+void decomposeBlockPolylines(DrawingStore& store) {
+    if (store.blockLwps.empty()) return;
+    convertBlockLwps(store);
+    empty(store.blockLwps);
+    empty(store.blockLwpVertices);
+}
 
-void normalizeDrawing(DrawingStore& store) {
-    if (!store.blockLwps.empty()) {
-        convertBlockLwps(store);
-        empty(store.blockLwps);
-        empty(store.blockLwpVertices);
-    }
-    if (!store.modelLwps.empty()) {
-        convertModelLwps(store);
-        empty(store.modelLwps);
-        empty(store.modelLwpVertices);
-    }
-    if (!store.modelEllipses.empty()) {
-        convertEllipses(store, kNormalizeStepDegrees);
-        empty(store.modelEllipses);
-    }
+void decomposeModelPolylines(DrawingStore& store) {
+    if (store.modelLwps.empty()) return;
+    convertModelLwps(store);
+    empty(store.modelLwps);
+    empty(store.modelLwpVertices);
+}
+
+void convertModelEllipses(DrawingStore& store) {
+    if (store.modelEllipses.empty()) return;
+    convertEllipses(store, kNormalizeStepDegrees);
+    empty(store.modelEllipses);
+}
+
+void convertModelArcs(DrawingStore& store) {
     if (!store.modelArcs.empty()) convertArcs(store, false, kNormalizeStepDegrees);
+}
+
+void convertModelCircles(DrawingStore& store) {
     if (!store.modelCircles.empty()) convertCircles(store, false, kNormalizeStepDegrees);
+}
+
+void expandReferences(DrawingStore& store) {
     if (!store.modelInserts.empty()) expandModelInserts(store);
+}
+
+// Steps 7 to 12: block definitions, then the entities drawn as outlines.
+void expandDefinitionsAndOutlines(DrawingStore& store) {
     if (!store.blocks.empty()) {
         // Block definitions are drawn best effort: a fault there leaves what
         // was appended so far and the remaining passes still run.
@@ -59,6 +74,42 @@ void normalizeDrawing(DrawingStore& store) {
     consume(store, store.leaders, convertLeaders);
     consume(store, store.modelSolids, convertSolids);
     consume(store, store.splines, convertSplines);
+}
+
+}  // namespace
+
+void normalizeDrawing(DrawingStore& store) {
+    decomposeBlockPolylines(store);
+    decomposeModelPolylines(store);
+    convertModelEllipses(store);
+    convertModelArcs(store);
+    convertModelCircles(store);
+    expandReferences(store);
+    expandDefinitionsAndOutlines(store);
+}
+
+void normalizeDrawingForPreview(DrawingStore& store, const std::function<void(int)>& progress) {
+    auto report = [&](int position) {
+        if (progress) progress(position);
+    };
+    report(10);
+    decomposeBlockPolylines(store);
+    report(20);
+    decomposeModelPolylines(store);
+    report(30);
+    convertModelEllipses(store);
+    report(40);
+    convertModelArcs(store);
+    report(50);
+    convertModelCircles(store);
+    convertLineExtrusion(store);
+    convertTextExtrusion(store);
+    report(60);
+    expandReferences(store);
+    report(70);
+    expandDefinitionsAndOutlines(store);
+    report(80);
+    report(90);
 }
 
 }  // namespace velmora

@@ -1,6 +1,8 @@
 // The fixed order of the normalisation passes over the drawing store.
 #pragma once
 
+#include <functional>
+
 #include "store/drawing_store.h"
 
 namespace velmora {
@@ -13,5 +15,11 @@ inline constexpr double kNormalizeStepDegrees = 10.0;
 // block definitions is ignored; any other failure reaches the caller, and
 // the tables of later passes keep their rows.
 void normalizeDrawing(DrawingStore& store);
+
+// The DXF file preview's variant: the same steps, with convertLineExtrusion
+// and convertTextExtrusion run unconditionally after the circles, and the
+// progress positions 10, 20, ... 90 reported between the steps (the caller
+// moves its progress bar and lets pending window messages run).
+void normalizeDrawingForPreview(DrawingStore& store, const std::function<void(int)>& progress);
 
 }  // namespace velmora

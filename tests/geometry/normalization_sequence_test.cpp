@@ -148,3 +148,40 @@ TEST(NormalizeDrawing, OtherFailuresReachTheCallerAndLaterTablesStay) {
     EXPECT_EQ(s.modelSolids.size(), 1u);
     EXPECT_EQ(s.blocks.size(), 1u);
 }
+
+TEST(NormalizeDrawingForPreview, MapsExtrusionBeforeExpansionAndReportsProgress) {
+    DrawingStore s;
+    TCircleBlk c;
+    c.center = pt(5, 0);
+    c.hankei = 1;
+    c.code210 = pt(0, 0, -1);
+    s.modelCircles = {c};
+    TTextBlk t;
+    t.pt10 = pt(5, 2);
+    t.code210 = pt(0, 0, -1);
+    s.modelTexts = {t};
+    TBlockBlk b;
+    b.name = u"B";
+    s.blocks = {b};
+    TAcadLineBlk blockLine;
+    blockLine.bname = u"B";
+    blockLine.st = pt(1, 0);
+    blockLine.ed = pt(2, 0);
+    s.blockLines = {blockLine};
+    TInsertBlk r;
+    r.name = u"B";
+    r.scale = pt(1, 1, 1);
+    r.code210 = pt(0, 0, -1);
+    s.modelInserts = {r};
+
+    std::vector<int> positions;
+    normalizeDrawingForPreview(s, [&](int p) { positions.push_back(p); });
+    EXPECT_EQ(positions, (std::vector<int>{10, 20, 30, 40, 50, 60, 70, 80, 90}));
+    expectConsumedTablesEmpty(s);
+
+    ASSERT_EQ(s.modelLines.size(), 37u + 1u);
+    EXPECT_POINT_NEAR(s.modelLines[0].st, pt(-6, 0), 1e-12L);  // chord mapped to world
+    EXPECT_EQ(s.modelLines[37].st, pt(1, 0));  // the expanded copy is not mapped
+    EXPECT_POINT_NEAR(s.modelTexts[0].pt10, pt(-5, 2), 1e-12L);
+    EXPECT_DOUBLE_EQ(s.modelTexts[0].code50, 180);
+}
