@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include "tools/store_json.h"
+
+using namespace velmora;
+
+TEST(StoreJson, EveryTableByNameWithRecordFieldNames) {
+    DrawingStore store;
+    store.blocks.emplace_back().InsertAry.emplace_back().name = u"INNER";
+    store.blockLines.emplace_back();
+    store.blockCircles.emplace_back();
+    store.blockArcs.emplace_back();
+    store.blockLwps.emplace_back().verAry.emplace_back().ihand = 3;
+    store.blockLwpVertices.emplace_back();
+    store.blockTexts.emplace_back();
+    store.blockSolids.emplace_back();
+    store.blockEllipses.emplace_back();
+    store.blockInserts.emplace_back();
+    store.modelLines.emplace_back().st = makeAcadPoint(1.5, -2, 3);
+    store.modelCircles.emplace_back();
+    store.modelArcs.emplace_back();
+    store.modelTexts.emplace_back().str = u"\u90E8\u54C1";
+    store.modelInserts.emplace_back();
+    store.modelLwps.emplace_back();
+    store.modelLwpVertices.emplace_back();
+    store.modelEllipses.emplace_back();
+    store.modelSolids.emplace_back();
+    store.faces.emplace_back().pt[3] = makeAcadPoint(4, 4, 4);
+    store.leaders.emplace_back();
+    store.splines.emplace_back().code10Ary.push_back(makeAcadPoint(1, 2, 3));
+    store.dimensions.emplace_back();
+    store.layers.push_back(defaultLayer(u"0"));
+    store.views.emplace_back();
+    store.dwgCodePage = u"ANSI_932";
+    store.drawingExtents.max = makeAcadPoint(10, 20, 0);
+
+    StoreJson json = storeToJson(store);
+    const char* tables[] = {"blocks", "blockLines", "blockCircles", "blockArcs", "blockLwps", "blockLwpVertices",
+                            "blockTexts", "blockSolids", "blockEllipses", "blockInserts", "modelLines",
+                            "modelCircles", "modelArcs", "modelTexts", "modelInserts", "modelLwps",
+                            "modelLwpVertices", "modelEllipses", "modelSolids", "faces", "leaders", "splines",
+                            "dimensions", "layers", "views"};
+    for (const char* table : tables) {
+        ASSERT_TRUE(json.contains(table)) << table;
+        EXPECT_EQ(json[table].size(), 1u) << table;
+    }
+    EXPECT_EQ(json.size(), 27u);
+    EXPECT_EQ(json["modelLines"][0]["st"], StoreJson::parse("[1.5, -2.0, 3.0]"));
+    EXPECT_EQ(json["modelLines"][0].size(), 16u);
+    EXPECT_EQ(json["modelTexts"][0]["str"], "\xE9\x83\xA8\xE5\x93\x81");
+    EXPECT_EQ(json["blocks"][0]["InsertAry"][0]["name"], "INNER");
+    EXPECT_EQ(json["blockLwps"][0]["verAry"][0]["ihand"], 3);
+    EXPECT_EQ(json["faces"][0]["pt"][3], StoreJson::parse("[4.0, 4.0, 4.0]"));
+    EXPECT_EQ(json["splines"][0]["code10Ary"][0][2], 3.0);
+    EXPECT_EQ(json["dimensions"][0].contains("P6"), true);
+    EXPECT_EQ(json["layers"][0]["ltype"], "CONTINUOUS");
+    EXPECT_EQ(json["layers"][0]["visible"], true);
+    EXPECT_EQ(json["dwgCodePage"], "ANSI_932");
+    EXPECT_EQ(json["drawingExtents"], StoreJson::parse("[[0.0, 0.0, 0.0], [10.0, 20.0, 0.0]]"));
+}
+
+TEST(StoreJson, ValuesOutsideTheDoubleRangeAndBadTextStayValidJson) {
+    DrawingStore store;
+    store.modelLines.emplace_back().st.x = 1e400L;
+    store.modelLines[0].layer = std::u16string(1, char16_t(0xD800));  // lone surrogate
+    std::string text = formatStoreJson(storeToJson(store));
+    StoreJson back = StoreJson::parse(text);
+    EXPECT_TRUE(back["modelLines"][0]["st"][0].is_null());
+    EXPECT_EQ(back["modelLines"][0]["layer"], "\xEF\xBF\xBD");
+}
