@@ -81,8 +81,9 @@ private:
 // A window registration owned by this process, removed when destroyed.
 class WindowRegistration {
 public:
-    // Registers the calling process's window under `title`; the registration
-    // folder is registry/<pid>. Throws std::runtime_error on failure.
+    // Makes the registration folder registry/<pid> of the calling process;
+    // the window can be found by its title once publish() has run, so the
+    // program can open its socket first. Throws std::runtime_error on failure.
     WindowRegistration(const std::filesystem::path& registry, std::u16string_view title);
     ~WindowRegistration();
     WindowRegistration(const WindowRegistration&) = delete;
@@ -91,11 +92,13 @@ public:
     WindowHandle handle() const { return handle_; }
     const std::filesystem::path& folder() const { return folder_; }
     std::filesystem::path socketPath() const { return folder_ / "socket"; }
+    void publish();
     void setEnabled(bool enabled);
     bool enabled() const;
 
 private:
     std::filesystem::path folder_;
+    std::u16string title_;
     WindowHandle handle_ = 0;
 };
 
