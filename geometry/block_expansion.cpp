@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -34,8 +35,12 @@ struct BlockIndex {
           texts(rowsByBlockName(store.blockTexts)),
           solids(rowsByBlockName(store.blockSolids)) {
         for (std::size_t i = 0; i < store.blocks.size(); ++i) blocks.try_emplace(store.blocks[i].name, i);
+        for (const TDimensionBlk& dim : store.dimensions) dimensionBlocks.insert(dim.dimblkName);
     }
+    bool isDimensionBlock(const std::u16string& name) const { return dimensionBlocks.contains(name); }
+
     std::unordered_map<std::u16string, std::size_t> blocks;
+    std::unordered_set<std::u16string> dimensionBlocks;  // blocks some dimension draws with
     RowsByName lines, circles, arcs, texts, solids;
 };
 
@@ -49,12 +54,6 @@ const TBlockBlk* findBlock(const DrawingStore& store, const BlockIndex& index,
                            const std::u16string& name) {
     auto it = index.blocks.find(name);
     return it == index.blocks.end() ? nullptr : &store.blocks[it->second];
-}
-
-bool isDimensionBlock(const DrawingStore& store, const std::u16string& name) {
-    for (const TDimensionBlk& dim : store.dimensions)
-        if (dim.dimblkName == name) return true;
-    return false;
 }
 
 // Entities on layer "0" or with colour BYBLOCK take the owner's layer, its
@@ -181,9 +180,9 @@ void collectNestedReferences(DrawingStore& store, TableAppender<TInsertBlk>& nes
     }
 }
 
-bool eligibleNested(const DrawingStore& store, const TInsertBlk& r) {
+bool eligibleNested(const DrawingStore& store, const BlockIndex& index, const TInsertBlk& r) {
     return !r.dimBlkName.starts_with(u'*') || store.dimensions.empty() ||
-           isDimensionBlock(store, r.dimBlkName);
+           index.isDimensionBlock(r.dimBlkName);
 }
 
 }  // namespace
@@ -208,7 +207,7 @@ void expandBlockDefinitions(DrawingStore& store) {
         bool referenced = false;  // once set, stays set for the later blocks
         for (const TBlockBlk& b : store.blocks) {
             if (b.code60 != 0) continue;
-            if (isDimensionBlock(store, b.name)) copyDimensionBlock(store, index, out, b.name);
+            if (index.isDimensionBlock(b.name)) copyDimensionBlock(store, index, out, b.name);
             collectNestedReferences(store, nested, b, referenced);
         }
     }
@@ -220,7 +219,7 @@ void expandNestedInserts(DrawingStore& store) {
     const BlockIndex index(store);
     ModelAppenders out(store);
     for (const TInsertBlk& r : store.blockInserts) {
-        if (!eligibleNested(store, r)) continue;
+        if (!eligibleNested(store, index, r)) continue;
         if (const TBlockBlk* b = findBlock(store, index, r.name))
             copyBlockThrough(store, index, out, *b, r, true);
     }
