@@ -1,5 +1,6 @@
 #include "platform/text_encoding.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <stdexcept>
@@ -40,7 +41,7 @@ private:
 template <class OnInvalid>
 std::string convertAll(Iconv& cd, std::string_view input, OnInvalid onInvalid) {
     std::string out;
-    std::string chunk(64 * 1024, '\0');
+    std::string chunk(std::min<std::size_t>(64 * 1024, input.size() * 4 + 16), '\0');
     const char* in = input.data();
     std::size_t inLeft = input.size();
     while (inLeft > 0) {
