@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Builds Velmora and runs every test:
+#   1. build/       everything, then CTest
+#   2. build-asan/  the layers below the window with AddressSanitizer and
+#                   UndefinedBehaviorSanitizer, then CTest
+#   3. build-fuzz/  every libFuzzer target (clang) for a short smoke run,
+#                   FUZZ_SECONDS each (default 30)
+# Exits non-zero on the first failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+FUZZ_SECONDS=${FUZZ_SECONDS:-30}
+# Widget tests draw off screen unless the caller chose a display platform.
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+
+scripts/install-deps.sh
+
+passed=0
+failed=0
+# Runs CTest in $1 and adds its counts to the totals.
+run_ctest() {
+  local log="$1/ctest.log"
+  local status=0
+  ctest --test-dir "$1" --output-on-failure 2>&1 | tee "$log" || status=$?
+  local line
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1 || true)
+  if [[ $line =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
+    failed=$((failed + BASH_REMATCH[1]))
+    passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1]))
+  fi
+  if (( status != 0 )); then
+    echo "run-tests: CTest failed in $1"
+    exit "$status"
+  fi
+}
+
+echo "== build/: everything"
+cmake -S . -B build
+cmake --build build -j2
+run_ctest build
+
+echo "== build-asan/: tests with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -DVELMORA_SANITIZE=ON -DVELMORA_BUILD_APP=OFF -DVELMORA_BENCH=OFF
+cmake --build build-asan -j2
+ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1} \
+UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1} \
+  run_ctest build-asan
+
+echo "== build-fuzz/: libFuzzer smoke, ${FUZZ_SECONDS}s per target"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DVELMORA_FUZZ=ON -DVELMORA_BUILD_APP=OFF
+cmake --build build-fuzz -j2 --target velmora_fuzzers
+mkdir -p build-fuzz/logs
+for fuzzer in build-fuzz/bin/fuzz_*; do
+  name=$(basename "$fuzzer")
+  log=build-fuzz/logs/$name.log
+  if scripts/fuzz.sh --no-build "$name" "$FUZZ_SECONDS" >"$log" 2>&1; then
+    echo "$name: ok, $(grep -Eo 'Done [0-9]+ runs' "$log" | tail -1)"
+    passed=$((passed + 1))
+  else
+    echo "$name: FAILED (log: $log)"
+    tail -n 40 "$log"
+    exit 1
+  fi
+done
+
+echo "run-tests: $passed passed, $failed failed"
