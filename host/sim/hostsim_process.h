@@ -2,7 +2,7 @@
 // a drawing, under a unique title, with its own private window registry, and
 // stops it when the object goes away.
 //
-//   velmora::HostSimProcess host({.drawing = "samples/sample.dxf"});
+//   velmora::HostSimProcess host("samples/sample.dxf");  // or HostSimOptions
 //   velmora::RegistryWindowFunctions windows(host.registry());
 //   velmora::HostLink link = host.link(windows);   // title and factory set
 //   auto app = velmora::connectHost(link, false);
@@ -36,6 +36,7 @@ struct HostSimOptions {
 class HostSimProcess {
 public:
     explicit HostSimProcess(HostSimOptions options = {});
+    explicit HostSimProcess(const std::filesystem::path& drawing) : HostSimProcess(optionsFor(drawing)) {}
     ~HostSimProcess();
     HostSimProcess(const HostSimProcess&) = delete;
     HostSimProcess& operator=(const HostSimProcess&) = delete;
@@ -67,6 +68,11 @@ public:
     void kill();
 
 private:
+    static HostSimOptions optionsFor(const std::filesystem::path& drawing) {
+        HostSimOptions options;
+        options.drawing = drawing;
+        return options;
+    }
     nlohmann::json control(const std::string& op, nlohmann::json args = nlohmann::json::array());
 
     std::u16string title_;
