@@ -1,0 +1,370 @@
+// The window against a simulated host the test starts: blocks, thumbnails,
+// create-all and its abort, inserting, writing blocks, the library tab's
+// insert, and a host that is modal or gone.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "app/file_list_box.h"
+#include "app/image_control.h"
+#include "app/side_file.h"
+#include "host/sim/hostsim_process.h"
+#include "window_test_support.h"
+
+namespace velmora::test {
+namespace {
+namespace fs = std::filesystem;
+
+struct TestBlock {
+    std::string name;
+    int lines = 1;
+    int attributes = 0;
+};
+
+// An ASCII drawing whose blocks hold `lines` lines (and attribute
+// definitions), plus the spaces and a hidden block the tool skips.
+void writeDrawing(const fs::path& file, const std::vector<TestBlock>& blocks) {
+    std::ostringstream out;
+    auto pair = [&](int code, const std::string& value) { out << code << "\n" << value << "\n"; };
+    pair(0, "SECTION");
+    pair(2, "BLOCKS");
+    auto block = [&](const std::string& name, int lines, int attributes) {
+        pair(0, "BLOCK");
+        pair(8, "0");
+        pair(2, name);
+        pair(70, "0");
+        for (int c : {10, 20, 30}) pair(c, "0.0");
+        for (int i = 0; i < lines; ++i) {
+            pair(0, "LINE");
+            pair(8, "0");
+            pair(10, std::to_string(i));
+            pair(20, "0.0");
+            pair(30, "0.0");
+            pair(11, std::to_string(i + 1));
+            pair(21, std::to_string(2 + i % 3));
+            pair(31, "0.0");
+        }
+        for (int i = 0; i < attributes; ++i) {
+            pair(0, "ATTDEF");
+            pair(8, "0");
+            for (int c : {10, 20, 30}) pair(c, "0.0");
+            pair(40, "1.0");
+            pair(1, "");
+            pair(2, "TAG" + std::to_string(i));
+            pair(3, "prompt");
+        }
+        pair(0, "ENDBLK");
+        pair(8, "0");
+    };
+    block("*Model_Space", 0, 0);
+    block("*Paper_Space", 0, 0);
+    block("_Hidden", 1, 0);
+    for (const TestBlock& b : blocks) block(b.name, b.lines, b.attributes);
+    pair(0, "ENDSEC");
+    pair(0, "EOF");
+    std::ofstream(file, std::ios::binary) << out.str();
+}
+
+// Runs `check` every few milliseconds while the window waits for the host.
+class WhileWaiting {
+public:
+    explicit WhileWaiting(std::function<bool()> check) : check_(std::move(check)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (check_()) timer_.stop();
+        });
+        timer_.start(5);
+    }
+
+private:
+    QTimer timer_;
+    std::function<bool()> check_;
+};
+
+class HostWindowTest : public ::testing::Test {
+protected:
+    void start(std::vector<TestBlock> blocks, bool modal = false) {
+        testApplication();
+        drawingDir = dir.path() / "drawings";
+        fs::create_directories(drawingDir);
+        writeDrawing(drawingDir / "plan.dxf", blocks);
+        HostSimOptions options;
+        options.drawing = drawingDir / "plan.dxf";
+        options.title = u"nanoCAD 5";
+        options.modal = modal;
+        host = std::make_unique<HostSimProcess>(std::move(options));
+        f = makeForm(dir, log, host->registry());
+        f->show();
+    }
+    std::vector<std::string> sent() const { return host->sentCommands(); }
+    std::size_t listings() const {
+        std::size_t n = 0;
+        for (const auto& c : sent()) n += c == "makeBlockItems\r";
+        return n;
+    }
+    int rowOf(const QString& name) const {
+        const auto items = f->ListBox1->findItems(name, Qt::MatchExactly);
+        return items.isEmpty() ? -1 : f->ListBox1->row(items.front());
+    }
+    void select(const QString& name) { f->ListBox1->setCurrentRow(rowOf(name)); }
+    fs::path bmp(const std::string& name) const { return dir.folders().bmpFolder() / (name + ".bmp"); }
+    SideFileRow sideRow(std::u16string_view name) const { return findSideFileRow(dir.folders().sideFile(), name); }
+
+    ToolDir dir;
+    fs::path drawingDir;
+    std::shared_ptr<ScriptedDialogs::Log> log = std::make_shared<ScriptedDialogs::Log>();
+    std::unique_ptr<HostSimProcess> host;
+    std::unique_ptr<TForm73> f;
+};
+
+TEST_F(HostWindowTest, GetBlocksSortedAndFirstThumbnailMadeThenOnlyLoaded) {
+    start({{"window", 3}, {"Door", 150, 2}, {"arrow", 2}});
+    f->Button2Click();
+    ASSERT_EQ(f->ListBox1->count(), 3);
+    EXPECT_EQ(f->ListBox1->item(0)->text(), "arrow");
+    EXPECT_EQ(f->ListBox1->item(1)->text(), "Door");
+    EXPECT_EQ(f->ListBox1->item(2)->text(), "window");
+    EXPECT_EQ(f->ListBox1->currentRow(), 0);
+    EXPECT_FALSE(f->store().layers.empty());  // the host's layers were taken
+
+    // The first block's thumbnail was made, shown, saved and recorded.
+    ASSERT_TRUE(f->Image1->picture()) << (log->calls.empty() ? "" : log->calls[0].text.toStdString());
+    EXPECT_TRUE(fs::exists(bmp("arrow")));
+    EXPECT_EQ(f->Edit1->text(), "2.00 x 3.00");
+    EXPECT_EQ(f->Edit2->text(), "属性 = 0 / 2");
+    EXPECT_EQ(f->ProgressBar1->value(), 0);
+    EXPECT_EQ(listings(), 1u);
+
+    select("Door");
+    f->ListBox1Click();
+    EXPECT_EQ(f->Edit2->text(), "属性 = 2 / 152");
+    const SideFileRow row = sideRow(u"door");
+    EXPECT_EQ(row.entityCount, 152);
+    EXPECT_EQ(row.attributeCount, 2);
+    EXPECT_EQ(row.sizeText, f->Edit1->text().toStdU16String());
+    EXPECT_EQ(listings(), 2u);
+
+    // Again: only loaded, the host is not asked.
+    f->Edit1->clear();
+    f->ListBox1Click();
+    EXPECT_EQ(listings(), 2u);
+    EXPECT_EQ(f->Edit2->text(), "属性 = 2 / 152");
+    EXPECT_EQ(f->Edit1->text().toStdU16String(), row.sizeText);
+    EXPECT_TRUE(f->Image1->picture());
+    EXPECT_TRUE(log->calls.empty());
+
+    // Without the thumbnail option nothing is kept: every click asks again.
+    f->CheckBox3->setChecked(false);
+    select("window");
+    f->ListBox1Click();
+    f->ListBox1Click();
+    EXPECT_TRUE(f->Image1->picture());
+    EXPECT_FALSE(fs::exists(bmp("window")));
+    EXPECT_EQ(sideRow(u"window").index, -1);
+    EXPECT_EQ(listings(), 4u);
+}
+
+TEST_F(HostWindowTest, CreateAllAndAbortInTheMiddle) {
+    start({{"a1", 1}, {"a2", 2}, {"a3", 3}, {"a4", 4}});
+    f->CheckBox3->setChecked(false);
+    f->Button2Click();  // shows a1 without keeping it
+    f->CheckBox3->setChecked(true);
+    ASSERT_EQ(f->ListBox1->count(), 4);
+
+    // Abort while the listing of the second block is awaited.
+    {
+        WhileWaiting abort([&] {
+            if (f->ListBox1->currentRow() != 1) return false;
+            QTest::mouseClick(f->Button5, Qt::LeftButton);
+            return true;
+        });
+        f->Button4Click();
+    }
+    EXPECT_FALSE(f->runFlag);
+    EXPECT_TRUE(fs::exists(bmp("a1")));
+    EXPECT_FALSE(fs::exists(bmp("a2")));  // neither shown nor saved
+    EXPECT_EQ(sideRow(u"a2").index, -1);
+    EXPECT_FALSE(f->Image1->picture());
+    EXPECT_FALSE(fs::exists(bmp("a3")));  // not visited
+    EXPECT_EQ(f->ListBox1->currentRow(), 1);
+
+    // Create all again: the kept one is loaded, the rest are made.
+    const std::size_t before = listings();
+    f->Button4Click();
+    for (auto name : {"a1", "a2", "a3", "a4"}) EXPECT_TRUE(fs::exists(bmp(name))) << name;
+    EXPECT_EQ(listings(), before + 3);
+    EXPECT_EQ(sideRow(u"a4").entityCount, 4);
+    EXPECT_TRUE(log->calls.empty());
+}
+
+TEST_F(HostWindowTest, InsertByClipboardOrCommandByTheLimits) {
+    start({{"Door", 148, 2}, {"plain", 1}});
+    f->Button2Click();
+    select("Door");
+    f->ListBox1Click();
+    ASSERT_EQ(f->Edit2->text(), "属性 = 2 / 150");
+    auto insertAndTake = [&] {
+        const std::size_t before = sent().size();
+        f->Button1Click();
+        const auto all = sent();
+        return std::vector<std::string>(all.begin() + static_cast<long>(before), all.end());
+    };
+    using Strings = std::vector<std::string>;
+    f->Edit3->setText("200");
+    EXPECT_EQ(insertAndTake(), (Strings{"^C^C", "copybase\rL\r\r0,0,0\r", "pasteclip\r"}));
+    f->Edit3->setText("100");
+    EXPECT_EQ(insertAndTake(), (Strings{"^C^C", "-insert\rDoor\r"}));
+    f->Edit3->setText("");  // 500
+    EXPECT_EQ(insertAndTake().size(), 3u);
+    f->entCntLimit = 149;
+    EXPECT_EQ(insertAndTake(), (Strings{"^C^C", "-insert\rDoor\r"}));
+    f->entCntLimit = 5000;
+    f->Edit2->clear();  // no count shown: limit + 1
+    EXPECT_EQ(insertAndTake(), (Strings{"^C^C", "-insert\rDoor\r"}));
+
+    // Double-click in the list and a click on the image insert too.
+    f->ListBox1Click();
+    std::size_t before = sent().size();
+    emit f->ListBox1->itemDoubleClicked(f->ListBox1->currentItem());
+    EXPECT_EQ(sent().size(), before + 3);
+    before = sent().size();
+    QTest::mouseClick(f->Image1, Qt::LeftButton);
+    EXPECT_EQ(sent().size(), before + 3);
+    EXPECT_TRUE(log->calls.empty());
+}
+
+TEST_F(HostWindowTest, WriteBlockWithTheLimitQuestionIntoBothFolders) {
+    start({{"Door", 150, 2}});
+    f->Button2Click();
+    ASSERT_EQ(f->Edit2->text(), "属性 = 2 / 152");
+    const fs::path inDwg = dir.folders().dwgFolder() / "Door.dwg";
+
+    f->Edit3->setText("100");
+    log->answers = {false};
+    f->Button6Click();
+    ASSERT_EQ(log->calls.size(), 1u);
+    EXPECT_EQ(log->calls[0].kind, DialogCall::Question);
+    EXPECT_EQ(log->calls[0].caption, "確認");
+    EXPECT_EQ(log->calls[0].text,
+              "図形数が制限数を超えています.\nWBLOCK コマンドの方が安全です.\n処理を続けますか？\n"
+              "続ける場合は、原点 0,0 に図形が残ることがあります.");
+    EXPECT_FALSE(fs::exists(inDwg));
+
+    log->answers = {true};
+    f->Button6Click();
+    EXPECT_TRUE(fs::exists(inDwg));
+    EXPECT_EQ(log->calls.size(), 2u);
+
+    f->Edit3->setText("5000");
+    f->CheckBox4->setChecked(false);
+    f->Button6Click();
+    EXPECT_EQ(log->calls.size(), 2u);  // within the limit: no question
+    EXPECT_TRUE(fs::exists(drawingDir / "WBLOCK" / "Door.dwg"));
+
+    // The library tab lists only the DWG folder beside the executable.
+    f->PageControl1->setCurrentIndex(1);
+    ASSERT_EQ(f->FileListBox1->count(), 1);
+    EXPECT_EQ(f->FileListBox1->item(0)->text(), "Door.dwg");
+}
+
+TEST_F(HostWindowTest, LibraryTabThumbnailAndInsert) {
+    start({{"Door", 150, 2}, {"bare", 1}});
+    f->CheckBox3->setChecked(false);
+    f->Button2Click();  // "bare" comes first: shown, not kept
+    f->Button6Click();
+    f->CheckBox3->setChecked(true);
+    select("Door");
+    f->ListBox1Click();  // thumbnail and side row of Door
+    f->Button6Click();
+    const std::string folder = (dir.folders().dwgFolder() / "").string();
+
+    f->PageControl1->setCurrentIndex(1);
+    ASSERT_EQ(f->FileListBox1->count(), 2);
+    EXPECT_EQ(f->FileListBox1->currentRow(), -1);
+    f->FileListBox1->setCurrentRow(1);
+    f->FileListBox1Click();
+    EXPECT_EQ(f->FileListBox1->fileName(), "Door.dwg");
+    EXPECT_TRUE(f->Image2->picture());
+    EXPECT_EQ(f->Edit6->text(), "属性 = 2 / 152");
+
+    std::size_t before = sent().size();
+    f->Button7Click();
+    auto all = sent();
+    ASSERT_EQ(all.size(), before + 3);
+    EXPECT_EQ(all[before + 1], "copybase\rL\r\r0,0,0\r");
+    f->Edit7->setText("100");
+    before = all.size();
+    QTest::mouseClick(f->Image2, Qt::LeftButton);
+    all = sent();
+    ASSERT_EQ(all.size(), before + 2);
+    EXPECT_EQ(all[before + 1], "-insert\r" + folder + "Door.dwg\r");
+
+    // A file without a side-file row goes by command.
+    f->Edit7->setText("5000");
+    f->FileListBox1->setCurrentRow(0);
+    f->FileListBox1Click();
+    EXPECT_FALSE(f->Image2->picture());
+    EXPECT_TRUE(f->Edit6->text().isEmpty());
+    before = sent().size();
+    emit f->FileListBox1->itemDoubleClicked(f->FileListBox1->currentItem());
+    all = sent();
+    ASSERT_EQ(all.size(), before + 2);
+    EXPECT_EQ(all[before + 1], "-insert\r" + folder + "bare.dwg\r");
+    EXPECT_TRUE(log->calls.empty());
+}
+
+TEST_F(HostWindowTest, ModalHostLeavesEverythingSilent) {
+    start({{"Door", 3}}, true);
+    f->ListBox1->addItem("Door");
+    f->Button2Click();
+    EXPECT_EQ(f->ListBox1->count(), 0);
+    f->ListBox1->addItem("Door");
+    f->ListBox1->setCurrentRow(0);
+    f->ListBox1Click();
+    f->Button1Click();
+    f->Button6Click();
+    f->Button4Click();
+    EXPECT_FALSE(f->Image1->picture());
+    EXPECT_TRUE(f->Edit2->text().isEmpty());
+    EXPECT_TRUE(sent().empty());
+    EXPECT_TRUE(log->calls.empty());
+    EXPECT_FALSE(fs::exists(bmp("Door")));
+
+    host->setModal(false);
+    f->Button2Click();
+    EXPECT_EQ(f->ListBox1->count(), 1);
+    EXPECT_TRUE(f->Image1->picture());
+}
+
+TEST_F(HostWindowTest, HostLostDuringTheListingReachesTheErrorBox) {
+    start({{"a1", 1}, {"a2", 2}, {"a3", 3}});
+    f->CheckBox3->setChecked(false);
+    f->Button2Click();
+    f->CheckBox3->setChecked(true);
+    {
+        WhileWaiting crash([&] {
+            if (f->ListBox1->currentRow() != 1) return false;
+            host->kill();
+            return true;
+        });
+        f->Button4Click();
+    }
+    ASSERT_EQ(log->calls.size(), 1u);
+    EXPECT_EQ(log->calls[0].kind, DialogCall::Error);
+    EXPECT_FALSE(log->calls[0].text.isEmpty());
+    EXPECT_TRUE(fs::exists(bmp("a1")));
+    EXPECT_FALSE(fs::exists(bmp("a2")));
+    EXPECT_EQ(f->ListBox1->currentRow(), 1);  // the run stopped there
+}
+
+}  // namespace
+}  // namespace velmora::test
