@@ -1,6 +1,7 @@
 #include "app/dark_theme.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QPalette>
 #include <QStyle>
 #include <QStyleFactory>
@@ -38,6 +39,11 @@ bool applyDarkTheme(QApplication& application) {
         p.setColor(QPalette::Disabled, role, disabled);
     application.setPalette(p);
     return true;
+}
+
+void substituteWindowFont() {
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
+                               {QStringLiteral("IPAPGothic"), QStringLiteral("DejaVu Sans Condensed")});
 }
 
 }  // namespace velmora

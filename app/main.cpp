@@ -10,6 +10,7 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     velmora::initDecimalSeparatorFromEnvironment();
+    velmora::substituteWindowFont();
     if (!velmora::applyDarkTheme(application))
         QMessageBox::critical(nullptr, QStringLiteral("Velmora"),
                               QStringLiteral("The visual theme \"Windows10 Dark\" cannot be applied."));
