@@ -5,7 +5,7 @@
 
 #include "geometry/float_checks.h"
 #include "geometry/plane_geometry.h"
-#include "platform/rounding.h"
+#include "platform/errors.h"
 #include "render/pen_resolution.h"
 #include "render/render_pass.h"
 #include "render/text_step.h"
@@ -22,8 +22,18 @@ constexpr double kDotSweep = 0.00017453292519943296;
 // to add and subtract.
 constexpr long long kPixelReach = 1LL << 30;
 
+// roundToInt's rounding (nearest, halves to even; FloatingPointError when the
+// value is not finite or beyond 64 bits), by llrint: nearbyint saves and
+// restores the floating-point environment on every call, which took more
+// than half of the time of drawing a line.
+long long roundPixels(Extended v) {
+    constexpr Extended kLimit = 9223372036854775807.0L;
+    if (!(v > -kLimit && v < kLimit)) throw FloatingPointError("invalid floating point operation");
+    return std::llrint(v);
+}
+
 int pixelOffset(Extended quotient) {
-    return static_cast<int>(std::clamp(roundToInt<long long>(quotient), -kPixelReach, kPixelReach));
+    return static_cast<int>(std::clamp(roundPixels(quotient), -kPixelReach, kPixelReach));
 }
 
 void applyPen(Canvas& canvas, TColor color, int width, TPenStyle style) {
@@ -207,7 +217,7 @@ void drawArc(Canvas& canvas, PixelPoint pixelCenter, const TAcadPoint& c, double
              double radius, double startAngle, double endAngle, TColor color, int penWidth,
              TPenStyle penStyle) {
     const PixelPoint center = toPixel(c, pixelCenter, unitsPerPixel);
-    if (roundToInt<long long>(checkedDivide(radius, unitsPerPixel)) < 1) {
+    if (roundPixels(checkedDivide(radius, unitsPerPixel)) < 1) {
         canvas.setPixel(center.x, center.y, color);
         return;
     }
