@@ -55,6 +55,45 @@ TEST(DrawingStore, ClearTablesKeepsExtents) {
     EXPECT_EQ(store.drawingExtents.max, makeAcadPoint(5, 6, 0));
 }
 
+TEST(DrawingStore, ClearTablesEmptiesAll25Tables) {
+    DrawingStore store;
+    store.blocks.resize(1);
+    store.blockLines.resize(1);
+    store.blockCircles.resize(1);
+    store.blockArcs.resize(1);
+    store.blockLwps.resize(1);
+    store.blockLwpVertices.resize(1);
+    store.blockTexts.resize(1);
+    store.blockSolids.resize(1);
+    store.blockEllipses.resize(1);
+    store.blockInserts.resize(1);
+    store.modelLines.resize(1);
+    store.modelCircles.resize(1);
+    store.modelArcs.resize(1);
+    store.modelTexts.resize(1);
+    store.modelInserts.resize(1);
+    store.modelLwps.resize(1);
+    store.modelLwpVertices.resize(1);
+    store.modelEllipses.resize(1);
+    store.modelSolids.resize(1);
+    store.faces.resize(1);
+    store.leaders.resize(1);
+    store.splines.resize(1);
+    store.dimensions.resize(1);
+    store.layers.resize(1);
+    store.views.resize(1);
+    clearTables(store);
+    EXPECT_TRUE(store.blocks.empty() && store.blockLines.empty() && store.blockCircles.empty() &&
+                store.blockArcs.empty() && store.blockLwps.empty() && store.blockLwpVertices.empty() &&
+                store.blockTexts.empty() && store.blockSolids.empty() && store.blockEllipses.empty() &&
+                store.blockInserts.empty());
+    EXPECT_TRUE(store.modelLines.empty() && store.modelCircles.empty() && store.modelArcs.empty() &&
+                store.modelTexts.empty() && store.modelInserts.empty() && store.modelLwps.empty() &&
+                store.modelLwpVertices.empty() && store.modelEllipses.empty() && store.modelSolids.empty());
+    EXPECT_TRUE(store.faces.empty() && store.leaders.empty() && store.splines.empty() && store.dimensions.empty() &&
+                store.layers.empty() && store.views.empty());
+}
+
 TEST(TableAppender, GrowsInStepsAndTrimsAtEnd) {
     std::vector<TAcadLineBlk> lines(2);
     {

@@ -26,7 +26,8 @@ std::string quote(const std::string& arg) {
 
 ToolRun runTool(const std::vector<std::string>& args) {
     testsupport::TempDir scratch;
-    std::string command = quote(std::string(VELMORA_BIN_DIR) + "/velmora-tool");
+    // The C locale: the default decimal separator is then the point.
+    std::string command = "LC_ALL=C " + quote(std::string(VELMORA_BIN_DIR) + "/velmora-tool");
     for (const std::string& a : args) command += " " + quote(a);
     command += " 2>" + quote((scratch / "stderr").string());
     ToolRun run;
