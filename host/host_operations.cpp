@@ -1,6 +1,7 @@
 // The composite host operations: connection, layers, block names, the two
 // ways of inserting a block, the wait for the host, and writing a block.
 #include <cstdint>
+#include <exception>
 
 #include "host/host_api.h"
 
@@ -40,8 +41,8 @@ std::unique_ptr<InanoCADApplication> connectHost(HostLink& link, bool bringToFro
             link.windows.setForegroundWindow(application->getMainWindowHandle());
         }
         return application;
-    } catch (const HostError&) {
-        return nullptr;
+    } catch (const std::exception&) {
+        return nullptr;  // any failure of these steps means "not connected"
     }
 }
 

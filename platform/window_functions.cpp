@@ -107,6 +107,12 @@ fs::path windowRegistration(const fs::path& registry, WindowHandle window) {
 RegistryWindowFunctions::RegistryWindowFunctions(fs::path registry) : registry_(std::move(registry)) {}
 
 std::optional<WindowHandle> RegistryWindowFunctions::findTopLevelWindow(std::u16string_view title) {
+    // A registry someone else could write to might list a stranger's socket.
+    try {
+        checkPrivate(registry_);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
     std::error_code ec;
     fs::directory_iterator it(registry_, ec);
     if (ec) return std::nullopt;

@@ -62,6 +62,7 @@ public:
     void setEscapeKeyState(std::function<bool()> state) { escape_ = std::move(state); }
     const std::filesystem::path& registry() const { return registry_; }
 
+    // Nothing is found in a registry that is not private to this user.
     std::optional<WindowHandle> findTopLevelWindow(std::u16string_view title) override;
     bool isWindowEnabled(WindowHandle window) override;
     // Marks the registration with a "foreground" file the window's program

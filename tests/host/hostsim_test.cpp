@@ -91,6 +91,13 @@ TEST(HostSimSocket, BadRequestsGetErrorAnswersAndTheHostServesOn) {
     ASSERT_EQ(::stat(host.registry().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 077, 0u);
 
+    // A registry others could write to is not trusted.
+    RegistryWindowFunctions windows(host.registry());
+    ASSERT_TRUE(windows.findTopLevelWindow(host.title()));
+    fs::permissions(host.registry(), fs::perms::group_write | fs::perms::others_read, fs::perm_options::add);
+    EXPECT_FALSE(windows.findTopLevelWindow(host.title()));
+    fs::permissions(host.registry(), fs::perms::group_write | fs::perms::others_read, fs::perm_options::remove);
+
     RawSocket raw(folder / "socket");
     for (std::string bad : {"garbage\n", "{\"id\":1,\"op\":\"app.con\n", "{\"id\":2,\"op\":\"nothing\"}\n",
                             "{\"id\":3,\"op\":\"doc.sendCommand\",\"target\":2,\"args\":[5]}\n",
