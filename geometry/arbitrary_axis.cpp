@@ -11,7 +11,7 @@ TAcadPoint crossProduct(const TAcadPoint& a, const TAcadPoint& b) {
 }
 
 TAcadPoint normalizeVector(const TAcadPoint& v) {
-    Extended length = toDouble(std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z));
+    Extended length = roundToDouble(std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z));
     if (!(length > 0)) return v;
     return TAcadPoint{v.x / length, v.y / length, v.z / length};
 }

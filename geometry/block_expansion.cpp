@@ -70,7 +70,7 @@ void inheritFrom(DrawingStore& store, Row& row, const std::u16string& layer,
 }
 
 double scaledLength(double length, const TInsertBlk& r) {
-    return toDouble(length * std::fabs(r.scale.x));
+    return roundToDouble(length * std::fabs(r.scale.x));
 }
 
 struct ModelAppenders {
@@ -116,8 +116,8 @@ void copyBlockThrough(DrawingStore& store, const BlockIndex& index, ModelAppende
         TArcBlk row = store.blockArcs[i];
         row.center = placePoint(pl, row.center);
         row.hankei = scaledLength(row.hankei, r);
-        row.st = toDouble(Extended{row.st} + r.rotate);
-        row.ed = toDouble(Extended{row.ed} + r.rotate);
+        row.st = roundToDouble(Extended{row.st} + r.rotate);
+        row.ed = roundToDouble(Extended{row.ed} + r.rotate);
         finishCopy(store, row, r);
         out.arcs.append() = std::move(row);
     }
@@ -158,7 +158,7 @@ TInsertBlk placedNestedReference(DrawingStore& store, const TBlockBlk& b, const 
     copy.code67 = m.code67;
     copy.code210 = m.code210;
     inheritFrom(store, copy, m.layer, m.ltype);
-    copy.rotate = toDouble(Extended{n.rotate} + m.rotate);
+    copy.rotate = roundToDouble(Extended{n.rotate} + m.rotate);
     copy.scale = scalePoints(n.scale, m.scale);
     copy.base = placePoint(makePlacement(b.base, m), n.base);
     return copy;

@@ -33,10 +33,10 @@ void appendChord(TableAppender<TAcadLineBlk>& lines, const Curve& curve, const T
     line.color = curve.color;
 }
 
-double stepRadians(double stepDegrees) { return toDouble(stepDegrees * kDegToRad); }
+double stepRadians(double stepDegrees) { return roundToDouble(stepDegrees * kDegToRad); }
 
 TAcadPoint pointAtDegrees(const TAcadPoint& center, double degrees, double radius) {
-    return polarPoint(center, toDouble(degrees * kDegToRad), radius);
+    return polarPoint(center, roundToDouble(degrees * kDegToRad), radius);
 }
 
 // Chords from `start` through the points at first, first + step, ... (n of
@@ -51,7 +51,7 @@ void appendChordChain(TableAppender<TAcadLineBlk>& lines, const Curve& curve,
         TAcadPoint to = pointAtDegrees(curve.center, angle, curve.hankei);
         appendChord(lines, curve, from, to);
         from = to;
-        angle = toDouble(Extended{angle} + stepDegrees);
+        angle = roundToDouble(Extended{angle} + stepDegrees);
     }
     appendChord(lines, curve, from, end);
 }
@@ -68,7 +68,7 @@ struct EllipseFrame {
 EllipseFrame ellipseFrame(const TEllipseBlk& e) {
     EllipseFrame f;
     const TAcadPoint& ep = e.endpoint;
-    f.major = toDouble(std::sqrt(ep.x * ep.x + ep.y * ep.y + ep.z * ep.z));
+    f.major = roundToDouble(std::sqrt(ep.x * ep.x + ep.y * ep.y + ep.z * ep.z));
     f.u = TAcadPoint{checkedDivide(ep.x, f.major), checkedDivide(ep.y, f.major),
                      checkedDivide(ep.z, f.major)};
     f.n = e.code210;
@@ -91,12 +91,12 @@ void convertEllipse(TableAppender<TAcadLineBlk>& lines, const TEllipseBlk& e, do
     double t = e.kaisi;
     double end = e.owari;
     // An elliptical arc across parameter 0 ends past a full turn, as arcs do.
-    if (end < t) end = toDouble(Extended{end} + kTwoPiDouble);
+    if (end < t) end = roundToDouble(Extended{end} + kTwoPiDouble);
     // More than one full turn draws nothing new; keeps the line count bounded.
-    end = std::min(end, toDouble(Extended{t} + kTwoPiDouble));
+    end = std::min(end, roundToDouble(Extended{t} + kTwoPiDouble));
     TAcadPoint previous = ellipsePoint(frame, t);
     while (end > t) {
-        double next = toDouble(Extended{t} + step);
+        double next = roundToDouble(Extended{t} + step);
         if (next > end || next <= t) next = end;  // no stall where t is too large to move
         t = next;
         TAcadPoint p = ellipsePoint(frame, t);
@@ -121,7 +121,7 @@ bool isPlusZ(const TAcadPoint& extrusion) {
 
 void convertEllipses(DrawingStore& store, double stepDegrees) {
     if (store.modelEllipses.empty()) return;
-    double step = toDouble(kPi * stepDegrees / 180);
+    double step = roundToDouble(kPi * stepDegrees / 180);
     TableAppender lines(store.modelLines);
     for (const TEllipseBlk& e : store.modelEllipses)
         if (e.code60 == 0) convertEllipse(lines, e, step);
@@ -134,19 +134,19 @@ void convertArcs(DrawingStore& store, bool convertAll, double stepDegrees) {
     for (TArcBlk& arc : store.modelArcs) {
         if (!selected(arc, convertAll)) continue;
         arc.code67 = kConvertedMark;
-        double a = toDouble(arc.st * kDegToRad);
-        double b = toDouble(arc.ed * kDegToRad);
-        if (b < a) b = toDouble(Extended{b} + kTwoPiDouble);
-        double span = toDouble(Extended{b} - a);
+        double a = roundToDouble(arc.st * kDegToRad);
+        double b = roundToDouble(arc.ed * kDegToRad);
+        if (b < a) b = roundToDouble(Extended{b} + kTwoPiDouble);
+        double span = roundToDouble(Extended{b} - a);
         TAcadPoint end = pointAtDegrees(arc.center, arc.ed, arc.hankei);
         // An arc of more than a full turn is drawn as the full circle it covers.
         if (span > kTwoPiDouble) {
             span = kTwoPiDouble;
-            end = polarPoint(arc.center, toDouble(Extended{a} + kTwoPiDouble), arc.hankei);
+            end = polarPoint(arc.center, roundToDouble(Extended{a} + kTwoPiDouble), arc.hankei);
         }
         long long n = roundToInt(checkedDivide(span, s));
         appendChordChain(lines, arc, polarPoint(arc.center, a, arc.hankei),
-                         toDouble(Extended{arc.st} + stepDegrees), stepDegrees, n, end);
+                         roundToDouble(Extended{arc.st} + stepDegrees), stepDegrees, n, end);
     }
 }
 

@@ -22,8 +22,8 @@ void convertTextExtrusion(DrawingStore& store) {
         text.pt11 = arbitraryAxisToWorld(text.pt11, text.code210);
         TAcadPoint origin = arbitraryAxisToWorld(TAcadPoint{0, 0, 0}, text.code210);
         TAcadPoint xAxis = arbitraryAxisToWorld(TAcadPoint{100, 0, 0}, text.code210);
-        double turn = toDouble(toDouble(directionAngle(origin, xAxis)) * kRadToDeg);
-        text.code50 = toDouble(Extended{text.code50} + turn);
+        double turn = roundToDouble(roundToDouble(directionAngle(origin, xAxis)) * kRadToDeg);
+        text.code50 = roundToDouble(Extended{text.code50} + turn);
     }
 }
 

@@ -6,16 +6,10 @@
 #include <cmath>
 
 #include "platform/errors.h"
+#include "platform/rounding.h"
 #include "store/records.h"
 
 namespace velmora {
-
-// Rounds to Double; a finite value outside the Double range overflows.
-inline double toDouble(Extended v) {
-    double d = static_cast<double>(v);
-    if (std::isinf(d) && std::isfinite(v)) throw FloatingPointError("floating point overflow");
-    return d;
-}
 
 // a / b; a zero divisor raises (0 / 0 is an invalid operation).
 inline Extended checkedDivide(Extended a, Extended b) {

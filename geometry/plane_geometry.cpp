@@ -35,19 +35,19 @@ TAcadPoint polarPoint(const TAcadPoint& p, double angle, double distance) {
 }
 
 BulgeArc bulgeToArc(const TAcadPoint& p1, const TAcadPoint& p2, double bulge) {
-    double theta = toDouble(4 * std::atan(static_cast<Extended>(bulge)));
-    double h = toDouble(planarDistance(p1, p2) / 2);
-    double s = toDouble(checkedDivide(h, std::sin(static_cast<Extended>(theta) / 2)));
-    double turn = toDouble(kPi / 2 - static_cast<Extended>(theta) / 2);
-    double toCenter = toDouble(directionAngle(p1, p2) + turn);
+    double theta = roundToDouble(4 * std::atan(static_cast<Extended>(bulge)));
+    double h = roundToDouble(planarDistance(p1, p2) / 2);
+    double s = roundToDouble(checkedDivide(h, std::sin(static_cast<Extended>(theta) / 2)));
+    double turn = roundToDouble(kPi / 2 - static_cast<Extended>(theta) / 2);
+    double toCenter = roundToDouble(directionAngle(p1, p2) + turn);
 
     BulgeArc arc;
     arc.center = polarPoint(p1, toCenter, s);
     arc.radius = std::fabs(s);
     const TAcadPoint& from = bulge >= 0 ? p1 : p2;
     const TAcadPoint& to = bulge >= 0 ? p2 : p1;
-    arc.startAngle = toDouble(directionAngle(arc.center, from));
-    arc.endAngle = toDouble(directionAngle(arc.center, to));
+    arc.startAngle = roundToDouble(directionAngle(arc.center, from));
+    arc.endAngle = roundToDouble(directionAngle(arc.center, to));
     return arc;
 }
 

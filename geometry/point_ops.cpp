@@ -39,7 +39,7 @@ TAcadPoint localToWorld(const TAcadPoint& p, const TAcadPoint& c, const TAcadPoi
 
 Placement makePlacement(const TAcadPoint& blockBase, const TInsertBlk& reference) {
     return Placement{blockBase, reference.scale, reference.base,
-                     toDouble(reference.rotate * kDegToRad)};
+                     roundToDouble(reference.rotate * kDegToRad)};
 }
 
 TAcadPoint placePoint(const Placement& pl, const TAcadPoint& p) {

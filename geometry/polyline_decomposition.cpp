@@ -57,8 +57,8 @@ void appendLine(Output& out, const TLwpBlk& lwp, const TAcadPoint& st, const TAc
 void appendBulgedSegment(Output& out, const TLwpBlk& lwp, const TLwpVer& from,
                          const TLwpVer& to) {
     BulgeArc arc = bulgeToArc(from.code10, to.code10, from.code42);
-    double a1 = toDouble(arc.startAngle * kRadToDeg);
-    double a2 = toDouble(arc.endAngle * kRadToDeg);
+    double a1 = roundToDouble(arc.startAngle * kRadToDeg);
+    double a2 = roundToDouble(arc.endAngle * kRadToDeg);
     if (out.model) {
         Extended end = a1 > a2 ? Extended{a2} + 360 : Extended{a2};
         if (std::fabs(end - a1) <= 1) {

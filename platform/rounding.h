@@ -11,7 +11,8 @@ namespace velmora {
 // Throws FloatingPointError when the value is not finite or does not fit.
 template <class Int = long long, class Real>
 Int roundToInt(Real v) {
-    Real r = std::nearbyint(v);
+    // rint rounds like nearbyint under the default mode and is much faster.
+    Real r = std::rint(v);
     if (!std::isfinite(r) || r < static_cast<Real>(std::numeric_limits<Int>::min()) ||
         r > static_cast<Real>(std::numeric_limits<Int>::max()))
         throw FloatingPointError("invalid floating point operation");

@@ -59,7 +59,7 @@ bool counts(const DrawingStore& store, const Row& row) {
     return row.code60 == 0 && row.code67 == 0 && layerVisibleByName(store, row.layer);
 }
 
-double degreesToRadians(double degrees) { return toDouble(degrees * kDegToRad); }
+double degreesToRadians(double degrees) { return roundToDouble(degrees * kDegToRad); }
 
 Box textLineBounds(const TAcadPoint& pt10, const TAcadPoint& pt11, double h, double code41,
                    double theta, SmallInt code72, SmallInt code73, std::size_t units) {
@@ -79,10 +79,10 @@ Box textLineBounds(const TAcadPoint& pt10, const TAcadPoint& pt11, double h, dou
     }
     const TAcadPoint d = rotateAboutOrigin(planar(dx, dy), theta);
     const TAcadPoint c2 = planar(base.x + d.x + d.x, base.y + d.y + d.y);
-    const double width = toDouble(w);
+    const double width = roundToDouble(w);
     const TAcadPoint c3 = polarPoint(c2, theta, width);
     // The upper corners lie h away at 45 degrees below the text direction.
-    const TAcadPoint c0 = polarPoint(c2, toDouble(theta - kPi / 4), h);
+    const TAcadPoint c0 = polarPoint(c2, roundToDouble(theta - kPi / 4), h);
     const TAcadPoint c1 = polarPoint(c0, theta, width);
     for (const TAcadPoint& c : {c0, c1, c2, c3}) widen(box, c);
     return box;
@@ -192,13 +192,13 @@ void computeExtents(DrawingStore& store) {
 
 TAcadPoint rotateAboutOrigin(const TAcadPoint& p, double angle) {
     if (angle == 0) return p;
-    const double x = toDouble(p.x), y = toDouble(p.y);
-    const double r = toDouble(std::sqrt(static_cast<Extended>(x) * x + static_cast<Extended>(y) * y));
-    double phi = x != 0 ? toDouble(std::atan(std::fabs(static_cast<Extended>(y) / x)))
+    const double x = roundToDouble(p.x), y = roundToDouble(p.y);
+    const double r = roundToDouble(std::sqrt(static_cast<Extended>(x) * x + static_cast<Extended>(y) * y));
+    double phi = x != 0 ? roundToDouble(std::atan(std::fabs(static_cast<Extended>(y) / x)))
                         : static_cast<double>(kPi / 2);
-    if (x < 0 && y >= 0) phi = toDouble(kPi - phi);
-    else if (x >= 0 && y < 0) phi = toDouble(2 * kPi - phi);
-    else if (x < 0 && y < 0) phi = toDouble(kPi + phi);
+    if (x < 0 && y >= 0) phi = roundToDouble(kPi - phi);
+    else if (x >= 0 && y < 0) phi = roundToDouble(2 * kPi - phi);
+    else if (x < 0 && y < 0) phi = roundToDouble(kPi + phi);
     const Extended turned = static_cast<Extended>(phi) + angle;
     return TAcadPoint{r * std::cos(turned), r * std::sin(turned), p.z};
 }

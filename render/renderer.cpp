@@ -42,7 +42,7 @@ void applyPen(Canvas& canvas, TColor color, int width, TPenStyle style) {
     if (canvas.penStyle() != style) canvas.setPenStyle(style);
 }
 
-double radians(double degrees) { return toDouble(degrees * kDegToRad); }
+double radians(double degrees) { return roundToDouble(degrees * kDegToRad); }
 
 double unitsPerPixelFor(double drawingWidth, double drawingHeight, int bitmapWidth,
                         int bitmapHeight, double fillRatio) {
@@ -50,10 +50,10 @@ double unitsPerPixelFor(double drawingWidth, double drawingHeight, int bitmapWid
     if (drawingWidth > 0 && drawingHeight > 0) {
         const Extended drawingShape = static_cast<Extended>(drawingHeight) / drawingWidth;
         const Extended bitmapShape = static_cast<Extended>(bitmapHeight) / bitmapWidth;
-        upp = drawingShape > bitmapShape ? toDouble(static_cast<Extended>(drawingHeight) / bitmapHeight)
-                                         : toDouble(static_cast<Extended>(drawingWidth) / bitmapWidth);
+        upp = drawingShape > bitmapShape ? roundToDouble(static_cast<Extended>(drawingHeight) / bitmapHeight)
+                                         : roundToDouble(static_cast<Extended>(drawingWidth) / bitmapWidth);
     }
-    return toDouble(checkedDivide(upp, fillRatio));
+    return roundToDouble(checkedDivide(upp, fillRatio));
 }
 
 Box viewWindowOf(const TAcadPoint& c, int bitmapWidth, int bitmapHeight, double upp) {
@@ -223,7 +223,7 @@ void drawArc(Canvas& canvas, PixelPoint pixelCenter, const TAcadPoint& c, double
     }
     const PixelPoint ps = toPixel(polarPoint(c, startAngle, radius), pixelCenter, unitsPerPixel);
     const PixelPoint pe = toPixel(polarPoint(c, endAngle, radius), pixelCenter, unitsPerPixel);
-    if (startAngle > endAngle) endAngle = toDouble(endAngle + 2 * kPi);
+    if (startAngle > endAngle) endAngle = roundToDouble(endAngle + 2 * kPi);
     const double sweep = std::fabs(endAngle - startAngle);
     if (ps == pe && sweep > kDotSweep) {
         canvas.setPixel(center.x, center.y, color);
