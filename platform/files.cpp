@@ -1,8 +1,11 @@
 #include "platform/files.h"
 
+#include <cerrno>
 #include <fstream>
+#include <random>
 #include <system_error>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace velmora {
@@ -51,24 +54,44 @@ std::optional<std::string> readWholeFile(const fs::path& file) {
     return bytes;
 }
 
-bool writeFileAtomically(const fs::path& file, std::string_view bytes) {
-    fs::path temp = file;
-    temp += ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ec;
-            fs::remove(temp, ec);
-            return false;
-        }
+namespace {
+
+// Creates a new file beside `file` under an unpredictable name; O_EXCL and
+// O_NOFOLLOW make it fail rather than reuse or follow anything already there.
+int createTemporaryBeside(const fs::path& file, fs::path& temp) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        temp = file;
+        temp += ".tmp-" + std::to_string(random()) + std::to_string(random());
+        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
     }
+    return -1;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+}  // namespace
+
+bool writeFileAtomically(const fs::path& file, std::string_view bytes) {
+    fs::path temp;
+    int fd = createTemporaryBeside(file, temp);
+    if (fd < 0) return false;
+    // The data reaches the disk before the rename makes it the file, so a
+    // crash leaves either the old file or the whole new one.
+    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
     std::error_code ec;
-    fs::rename(temp, file, ec);
-    if (ec) {
+    if (ok) fs::rename(temp, file, ec);
+    if (!ok || ec) {
         fs::remove(temp, ec);
         return false;
     }

@@ -1,11 +1,10 @@
 #include "render/bmp_file.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <fstream>
-#include <random>
 #include <string>
-#include <system_error>
+#include <string_view>
+
+#include "platform/files.h"
 
 namespace velmora {
 
@@ -156,25 +155,8 @@ Canvas decodeBmp(std::span<const std::uint8_t> bytes) {
 
 void saveBmpFile(const Canvas& canvas, const std::filesystem::path& file) {
     const std::vector<std::uint8_t> bytes = encodeBmp(canvas);
-    std::random_device random;
-    std::filesystem::path temp = file;
-    temp += ".tmp-" + std::to_string(random()) + std::to_string(random());
-    // "x": fail instead of following anything already at the temporary name.
-    std::FILE* out = std::fopen(temp.c_str(), "wbx");
-    if (!out) throw std::system_error(errno, std::generic_category(), "cannot create " + temp.string());
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    const bool closed = std::fclose(out) == 0;
-    std::error_code ec;
-    if (!written || !closed) {
-        std::filesystem::remove(temp, ec);
-        throw std::runtime_error("cannot write " + file.string());
-    }
-    std::filesystem::rename(temp, file, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(temp, ignored);
-        throw std::system_error(ec, "cannot write " + file.string());
-    }
+    const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!writeFileAtomically(file, view)) throw std::runtime_error("cannot write " + file.string());
 }
 
 Canvas loadBmpFile(const std::filesystem::path& file) {
