@@ -371,7 +371,7 @@ void TForm73::generateThumbnail(const std::u16string& name, const fs::path& bmpF
     if (!counts.result) return;
     setProgress(80);
 
-    Thumbnail thumbnail = makeThumbnail(store_, Image1->width(), Image1->height());
+    Thumbnail thumbnail = makeThumbnail(store_, Image1->width(), Image1->height(), previewFillRatio, previewColorMode);
     previewWidth = thumbnail.previewWidth;
     previewHeight = thumbnail.previewHeight;
     previewCenter = thumbnail.previewCenter;

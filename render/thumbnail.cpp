@@ -1,6 +1,6 @@
 #include "render/thumbnail.h"
 
-#include <charconv>
+#include <string>
 
 #include "geometry/float_checks.h"
 #include "geometry/normalization_sequence.h"
@@ -12,22 +12,8 @@
 
 namespace velmora {
 
-namespace {
-
-// "%.2f" with the regional decimal separator.
-std::u16string twoDecimals(double value) {
-    char buffer[400];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
-    std::u16string text = utf8ToUtf16(std::string_view(buffer, ec == std::errc() ? end - buffer : 0));
-    for (char16_t& c : text)
-        if (c == u'.') c = decimalSeparator();
-    return text;
-}
-
-}  // namespace
-
 std::u16string sizeText(double width, double height) {
-    return twoDecimals(width) + u" x " + twoDecimals(height);
+    return formatFixed(width, 2) + u" x " + formatFixed(height, 2);
 }
 
 std::u16string countText(int attributes, int items) {
@@ -35,21 +21,20 @@ std::u16string countText(int attributes, int items) {
            utf8ToUtf16(std::to_string(items));
 }
 
-Thumbnail makeThumbnail(DrawingStore& store, int width, int height) {
+Thumbnail makeThumbnail(DrawingStore& store, int width, int height, double fillRatio, int colorMode) {
     normalizeDrawing(store);
     computeExtents(store);
     resolvePens(store);
     const DrawingExtents& e = store.drawingExtents;
     Thumbnail t;
     t.bitmap = Canvas(width, height);
-    t.previewWidth = toDouble(e.max.x - e.min.x);
-    t.previewHeight = toDouble(e.max.y - e.min.y);
+    t.previewWidth = roundToDouble(e.max.x - e.min.x);
+    t.previewHeight = roundToDouble(e.max.y - e.min.y);
     t.previewCenter = TAcadPoint{(e.min.x + e.max.x) / 2, (e.min.y + e.max.y) / 2, 0};
     t.sizeText = sizeText(t.previewWidth, t.previewHeight);
     clearCanvas(t.bitmap, width, height, 0);
     renderDrawing(store, u"", t.previewCenter, 0, t.previewWidth, t.previewHeight, 1, t.bitmap,
-                  PixelPoint{width / 2, height / 2}, width, height, kPreviewFillRatio,
-                  kPreviewColorMode, true, false);
+                  PixelPoint{width / 2, height / 2}, width, height, fillRatio, colorMode, true, false);
     return t;
 }
 

@@ -26,7 +26,8 @@ struct Thumbnail {
 // given size with the drawing fitted into it and drawn white. The store keeps
 // the normalised drawing afterwards. Failures of the passes propagate.
 Thumbnail makeThumbnail(DrawingStore& store, int width = kThumbnailWidth,
-                        int height = kThumbnailHeight);
+                        int height = kThumbnailHeight, double fillRatio = kPreviewFillRatio,
+                        int colorMode = kPreviewColorMode);
 
 // "%.2f x %.2f" of the two values, with the regional decimal separator.
 std::u16string sizeText(double width, double height);
