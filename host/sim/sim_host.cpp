@@ -5,7 +5,10 @@
 #include <filesystem>
 #include <fstream>
 #include <numbers>
-#include <regex>
+#include <cctype>
+#include <charconv>
+#include <string_view>
+#include <vector>
 
 #include "host/sim/sim_item_list.h"
 #include "platform/files.h"
@@ -71,18 +74,74 @@ void placeEntity(SimEntity& entity, const double base[3], const double at[3], co
                 pair.value = num(std::atof(pair.value.c_str()) + rotationDegrees);
 }
 
+std::string_view trimBlanks(std::string_view t) {
+    while (!t.empty() && std::isspace(static_cast<unsigned char>(t.front()))) t.remove_prefix(1);
+    while (!t.empty() && std::isspace(static_cast<unsigned char>(t.back()))) t.remove_suffix(1);
+    return t;
+}
+
+bool parseCoordinate(std::string_view t, double& out) {
+    t = trimBlanks(t);
+    if (t.size() > 1 && t[0] == '+' && t[1] != '-') t.remove_prefix(1);
+    auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), out);
+    return !t.empty() && ec == std::errc() && end == t.data() + t.size();
+}
+
+// "x,y" or "x,y,z", as a user types a point on the command line.
 bool parsePoint(const std::string& text, double point[3]) {
-    static const std::regex form(R"(\s*([-+0-9.eE]+)\s*,\s*([-+0-9.eE]+)\s*(?:,\s*([-+0-9.eE]+)\s*)?)");
-    std::smatch m;
-    if (!std::regex_match(text, m, form)) return false;
-    try {
-        point[0] = std::stod(m[1]);
-        point[1] = std::stod(m[2]);
-        point[2] = m[3].matched ? std::stod(m[3]) : 0.0;
-    } catch (const std::exception&) {
-        return false;
+    std::string_view rest(text);
+    int count = 0;
+    point[2] = 0.0;
+    while (count < 3) {
+        const std::size_t comma = rest.find(',');
+        if (!parseCoordinate(rest.substr(0, comma), point[count])) return false;
+        ++count;
+        if (comma == std::string_view::npos) break;
+        rest.remove_prefix(comma + 1);
+        if (count == 3) return false;
     }
+    return count >= 2;
+}
+
+bool startsWithNoCase(std::string_view text, std::size_t at, std::string_view word) {
+    if (text.size() - at < word.size()) return false;
+    for (std::size_t k = 0; k < word.size(); ++k)
+        if (std::tolower(static_cast<unsigned char>(text[at + k])) != word[k]) return false;
     return true;
+}
+
+bool isCommandNameChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-';
+}
+
+// The command names of every "(defun c:NAME" outside comments and strings.
+// A plain scanner: a file of any size or shape costs one pass and no recursion.
+std::vector<std::string> definedLispCommands(std::string_view text) {
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == ';') {
+            while (i < text.size() && text[i] != '\n' && text[i] != '\r') ++i;
+        } else if (c == '"') {
+            for (++i; i < text.size() && text[i] != '"'; ++i)
+                if (text[i] == '\\') ++i;
+        } else if (c == '(') {
+            std::size_t j = i + 1;
+            while (j < text.size() && std::isspace(static_cast<unsigned char>(text[j]))) ++j;
+            if (!startsWithNoCase(text, j, "defun")) continue;
+            j += 5;
+            const std::size_t blanks = j;
+            while (j < text.size() && std::isspace(static_cast<unsigned char>(text[j]))) ++j;
+            if (j == blanks || !startsWithNoCase(text, j, "c:")) continue;
+            j += 2;
+            const std::size_t begin = j;
+            while (j < text.size() && isCommandNameChar(text[j])) ++j;
+            if (j == begin || j == text.size()) continue;
+            if (std::isspace(static_cast<unsigned char>(text[j])) || text[j] == '(')
+                names.emplace_back(text.substr(begin, j - begin));
+        }
+    }
+    return names;
 }
 
 }  // namespace
@@ -450,12 +509,9 @@ void SimHost::loadLisp(const std::string& file) {
     }
     std::ifstream in(file, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    static const std::regex comment(";[^\r\n]*");
-    text = std::regex_replace(text, comment, "");
-    static const std::regex defun(R"(\(\s*defun\s+c:([A-Za-z0-9_\-]+)[\s(])", std::regex::icase);
     int defined = 0;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), defun); it != std::sregex_iterator(); ++it) {
-        lispCommands_.insert(upper((*it)[1]));
+    for (const std::string& name : definedLispCommands(text)) {
+        lispCommands_.insert(upper(name));
         ++defined;
     }
     note("LSP: loaded " + file + ", " + std::to_string(defined) + " commands defined");

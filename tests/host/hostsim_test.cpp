@@ -163,6 +163,15 @@ TEST_F(SimHostTest, CommandsRunAsynchronouslyAndUnknownOnesAreIgnored) {
     EXPECT_TRUE(logged("note", "LSP: file not found"));
     EXPECT_EQ(call("doc.getSystemVariable", sim::kDocumentObject, {"USERI1"}), 0);
 
+    // A definition inside a string or a comment defines nothing; a long
+    // comment line is read in one pass.
+    std::ofstream(folder / "decoy.lsp") << "(princ \"(defun c:makeBlockItems ()\")\n;" << std::string(1 << 20, '(')
+                                        << "\n";
+    send("LSP\rL\r" + (folder / "decoy.lsp").string() + "\rmakeBlockItems\r");
+    runQueue();
+    EXPECT_TRUE(logged("note", "0 commands defined"));
+    EXPECT_EQ(call("doc.getSystemVariable", sim::kDocumentObject, {"USERI1"}), 0);
+
     std::ofstream(folder / "script.lsp") << "(defun c:makeBlockItems (/ a) (princ))\n";
     send("LSP\rL\r" + (folder / "script.lsp").string() + "\rmakeBlockItems\r");
     runQueue();
