@@ -17,9 +17,9 @@ namespace {
 constexpr long double kDegreesPerRadian = 180.0L / std::numbers::pi_v<long double>;
 constexpr std::size_t kLineTableStep = 500;
 constexpr int kNotAGroupCode = -100;
-// Fewest characters one vertex group takes in a normalised line: a field such
-// as "x 0" (a non-integer code counts as 10) and its TAB or line end.
-constexpr std::size_t kMinCharsPerVertex = 4;
+// Zeroed vertex rows that announced but unfilled vertex counts may add, per
+// character of the file: enough for any count a real list announces.
+constexpr std::size_t kCharsPerZeroedVertex = 4;
 
 enum class Kind { None, Line, Arc, Circle, Polyline };
 
@@ -65,22 +65,25 @@ SmallInt smallInt(const std::u16string& v, std::int32_t fallback) {
 class ItemListReader {
 public:
     ItemListReader(DrawingStore& store, BlockItemCounts& counts, std::size_t totalChars)
-        : store_(store), counts_(counts), vertexBudget_(totalChars / kMinCharsPerVertex) {}
+        : store_(store), counts_(counts), zeroedBudget_(totalChars / kCharsPerZeroedVertex) {}
 
-    // `remaining`: characters of the file from the start of this pair's field.
-    void process(int g, const std::u16string& v, std::size_t remaining) {
+    void process(int g, const std::u16string& v) {
         if (g == 0) return startEntity(v);
         switch (kind_) {
             case Kind::Line: return lineGroup(g, v);
             case Kind::Arc: return arcGroup(g, v);
             case Kind::Circle: return circleGroup(g, v);
-            case Kind::Polyline: return polylineGroup(g, v, remaining);
+            case Kind::Polyline: return polylineGroup(g, v);
             case Kind::None: return;
         }
     }
 
+    // Adds the rows the last group 90 announced that no group 10 reached.
+    void finish() { endVertexRun(); }
+
 private:
     void startEntity(const std::u16string& v) {
+        endVertexRun();  // no later group can reach the rows of the run
         kind_ = Kind::None;
         if (v == u"LINE") {
             ++counts_.lines;
@@ -100,7 +103,6 @@ private:
         } else if (v == u"LWPOLYLINE") {
             ++counts_.polylines;
             store_.modelLwps.emplace_back().ihand = counts_.polylines - 1;
-            runBegin_ = runEnd_ = 0;  // no vertex rows until its group 90
             kind_ = Kind::Polyline;
         }
     }
@@ -148,15 +150,18 @@ private:
         }
     }
 
-    void polylineGroup(int g, const std::u16string& v, std::size_t remaining) {
+    void polylineGroup(int g, const std::u16string& v) {
         TLwpBlk& row = store_.modelLwps.back();
         switch (g) {
             case 8: row.layer = v; break;
             case 62: row.color = smallInt(v, 7); break;
             case 70: row.code70 = smallInt(v, 0); break;
-            case 90: reserveVertices(tryStrToInt(v).value_or(0), remaining); break;
+            case 90: beginVertexRun(tryStrToInt(v).value_or(0)); break;
             case 10:
                 ++cursor_;
+                if (cursor_ - 1 >= runBegin_ && cursor_ - 1 < runBegin_ + runLength_ &&
+                    cursor_ > store_.modelLwpVertices.size())
+                    appendVertexRows(cursor_ - store_.modelLwpVertices.size());
                 if (TLwpVer* vertex = vertexAtCursor()) vertex->code10.x = number(v);
                 break;
             case 20:
@@ -169,21 +174,39 @@ private:
         }
     }
 
-    void reserveVertices(std::int32_t announced, std::size_t remaining) {
-        std::vector<TLwpVer>& vertices = store_.modelLwpVertices;
-        std::size_t n = announced > 0 ? static_cast<std::size_t>(announced) : 0;
-        n = std::min(n, remaining / kMinCharsPerVertex);
-        n = std::min(n, vertexBudget_ > vertices.size() ? vertexBudget_ - vertices.size() : 0);
-        cursor_ = runBegin_ = vertices.size();
-        runEnd_ = runBegin_ + n;
-        vertices.resize(runEnd_);
-        for (std::size_t i = runBegin_; i < runEnd_; ++i) vertices[i].ihand = counts_.polylines - 1;
+    // A group 90 reserves its rows after the existing ones. They are added
+    // as its groups 10 reach them, and the rest, all the same zeroed vertex,
+    // when the run ends: as many as announced while the file's budget lasts,
+    // at least one, so an absurd count cannot exhaust memory and still
+    // draws the same.
+    void beginVertexRun(std::int32_t announced) {
+        endVertexRun();
+        cursor_ = runBegin_ = store_.modelLwpVertices.size();
+        runLength_ = announced > 0 ? static_cast<std::size_t>(announced) : 0;
+        runIhand_ = counts_.polylines - 1;
     }
 
-    // The vertex row at cursor - 1, when it is one of the rows the current
-    // polyline's group 90 reserved.
+    void endVertexRun() {
+        std::size_t filled = store_.modelLwpVertices.size() - runBegin_;
+        if (runLength_ > filled) {
+            std::size_t zeroed = std::max<std::size_t>(1, std::min(runLength_ - filled, zeroedBudget_));
+            zeroedBudget_ -= std::min(zeroed, zeroedBudget_);
+            appendVertexRows(zeroed);
+        }
+        runBegin_ = store_.modelLwpVertices.size();
+        runLength_ = 0;
+    }
+
+    void appendVertexRows(std::size_t n) {
+        std::vector<TLwpVer>& vertices = store_.modelLwpVertices;
+        vertices.resize(vertices.size() + n);
+        for (std::size_t i = vertices.size() - n; i < vertices.size(); ++i) vertices[i].ihand = runIhand_;
+    }
+
+    // The vertex row at cursor - 1, when it is a row of the current run.
     TLwpVer* vertexAtCursor() {
-        if (cursor_ == 0 || cursor_ - 1 < runBegin_ || cursor_ - 1 >= runEnd_) return nullptr;
+        if (cursor_ == 0 || cursor_ - 1 < runBegin_ || cursor_ - 1 >= store_.modelLwpVertices.size())
+            return nullptr;
         return &store_.modelLwpVertices[cursor_ - 1];
     }
 
@@ -197,9 +220,10 @@ private:
     BlockItemCounts& counts_;
     Kind kind_ = Kind::None;
     std::size_t cursor_ = 0;
-    std::size_t runBegin_ = 0;
-    std::size_t runEnd_ = 0;
-    std::size_t vertexBudget_;
+    std::size_t runBegin_ = 0;   // first row of the current run of vertex rows
+    std::size_t runLength_ = 0;  // rows its group 90 announced
+    Integer runIhand_ = 0;
+    std::size_t zeroedBudget_;
 };
 
 void startRead(DrawingStore& store) {
@@ -230,23 +254,18 @@ BlockItemCounts readItemLines(DrawingStore& store, std::vector<std::u16string> l
     LineTableTrim trim(store.modelLines, counts);
     counts.items = static_cast<int>(lines.size());
 
-    // Characters from the start of each line to the end of the file, line
-    // ends counted as one.
-    std::vector<std::size_t> suffix(lines.size() + 1, 0);
-    for (std::size_t i = lines.size(); i-- > 0;) {
-        lines[i] = normalizeItemLine(lines[i]);
-        suffix[i] = suffix[i + 1] + lines[i].size() + 1;
+    std::size_t totalChars = 0;
+    for (std::u16string& line : lines) {
+        line = normalizeItemLine(line);
+        totalChars += line.size() + 1;
     }
 
-    ItemListReader reader(store, counts, suffix[0]);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::size_t remaining = suffix[i];
-        for (const std::u16string& field : splitDelimited(lines[i], u'\t')) {
+    ItemListReader reader(store, counts, totalChars);
+    for (const std::u16string& line : lines)
+        for (const std::u16string& field : splitDelimited(line, u'\t'))
             for (const auto& [code, value] : splitItem(field))
-                reader.process(tryStrToInt(code).value_or(kNotAGroupCode), value, remaining);
-            remaining -= std::min(remaining, field.size() + 1);
-        }
-    }
+                reader.process(tryStrToInt(code).value_or(kNotAGroupCode), value);
+    reader.finish();
     counts.result = counts.items > 0;
     return counts;
 }

@@ -32,9 +32,10 @@ inline constexpr const char* kBlockItemListName = "listBlockItems.txt";
 //
 // Untrusted input: vertex groups (10, 20, 42) of a polyline before its
 // group 90, or beyond the count it announced, are dropped; a negative
-// group 90 reserves nothing; the rows a group 90 reserves are capped by what
-// the rest of the file could fill (one vertex group takes at least 4
-// characters), so memory stays proportional to the file's size.
+// group 90 reserves nothing. Rows a group 90 announced that no vertex group
+// fills stay zeroed vertices; beyond a budget proportional to the file's
+// size one zeroed row stands for the rest (they are all the same point), so
+// memory stays proportional to the file's size.
 BlockItemCounts readBlockItemList(DrawingStore& store, const std::filesystem::path& file);
 
 // The same read from the file's contents, already loaded.

@@ -256,9 +256,10 @@ TEST(ReadBlockItemList, VertexGroupsWithoutARowAreDropped) {
 
 TEST(ReadBlockItemList, NegativeAndHugeVertexCounts) {
     DrawingStore store;
-    read(store, lines({"((0 . LWPOLYLINE) (90 . 2) (10 1 1) (10 2 2))",
-                       "((0 . LWPOLYLINE) (90 . -5) (10 3 3))",
-                       "((0 . LWPOLYLINE) (90 . 2000000000) (10 4 4) (10 5 5))"}));
+    const std::string counts = lines({"((0 . LWPOLYLINE) (90 . 2) (10 1 1) (10 2 2))",
+                                      "((0 . LWPOLYLINE) (90 . -5) (10 3 3))",
+                                      "((0 . LWPOLYLINE) (90 . 2000000000) (10 4 4) (10 5 5))"});
+    read(store, counts);
     // The negative count reserves nothing and removes nothing.
     ASSERT_GE(store.modelLwpVertices.size(), 4u);
     EXPECT_EQ(store.modelLwpVertices[0].code10, makeAcadPoint(1, 1, 0));
@@ -266,16 +267,48 @@ TEST(ReadBlockItemList, NegativeAndHugeVertexCounts) {
     EXPECT_EQ(store.modelLwpVertices[2].code10, makeAcadPoint(4, 4, 0));
     EXPECT_EQ(store.modelLwpVertices[3].code10, makeAcadPoint(5, 5, 0));
     EXPECT_EQ(store.modelLwpVertices[3].ihand, 2);
-    // The huge count reserved only what the rest of the file could fill.
-    EXPECT_LT(store.modelLwpVertices.size(), 20u);
+    // The huge count's unfilled rows are zeroed rows within the file's budget.
+    EXPECT_LE(store.modelLwpVertices.size(), 4 + counts.size() / 4);
+    EXPECT_EQ(store.modelLwpVertices.back().code10, makeAcadPoint(0, 0, 0));
+    EXPECT_EQ(store.modelLwpVertices.back().ihand, 2);
 
-    // Many huge counts together stay within the file's size.
+    // Many huge counts together stay within the file's size: the budget,
+    // then one zeroed row for each further count.
     std::string text = "((0 . LWPOLYLINE)";
     for (int i = 0; i < 20000; ++i) text += " (90 . 2000000000)";
     text += ")\r\n";
     DrawingStore big;
     read(big, text);
-    EXPECT_LE(big.modelLwpVertices.size(), text.size() / 4);
+    EXPECT_LE(big.modelLwpVertices.size(), text.size() / 4 + 20000);
+}
+
+TEST(ReadBlockItemList, OverAnnouncedVertexCountKeepsZeroRowsAndSparesLaterPolylines) {
+    std::string full = "((0 . LWPOLYLINE) (90 . 10)";
+    for (int k = 0; k < 10; ++k) full += " (10 " + std::to_string(k) + " 7)";
+    full += ")";
+    DrawingStore store;
+    read(store, lines({"((0 . LWPOLYLINE) (90 . 4) (10 1 1) (10 2 2))",
+                       "((0 . LWPOLYLINE) (90 . 1000) (10 3 3))", full.c_str()}));
+    const auto& v = store.modelLwpVertices;
+    auto rowsOf = [&](Integer ihand) {
+        std::vector<TLwpVer> rows;
+        for (const TLwpVer& row : v)
+            if (row.ihand == ihand) rows.push_back(row);
+        return rows;
+    };
+    // Rows a group 90 announced but no group 10 filled stay as zeroed vertices.
+    auto first = rowsOf(0);
+    ASSERT_EQ(first.size(), 4u);
+    EXPECT_EQ(first[1].code10, makeAcadPoint(2, 2, 0));
+    EXPECT_EQ(first[3].code10, makeAcadPoint(0, 0, 0));
+    auto second = rowsOf(1);
+    ASSERT_GE(second.size(), 2u);
+    EXPECT_EQ(second[0].code10, makeAcadPoint(3, 3, 0));
+    EXPECT_EQ(second.back().code10, makeAcadPoint(0, 0, 0));
+    // The over-announced polyline takes nothing from the one after it.
+    auto third = rowsOf(2);
+    ASSERT_EQ(third.size(), 10u);
+    for (int k = 0; k < 10; ++k) EXPECT_EQ(third[k].code10, makeAcadPoint(k, 7, 0));
 }
 
 TEST(ReadBlockItemList, OverflowingDoubleRaisesAndKeepsTablesTrimmed) {
