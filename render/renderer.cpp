@@ -110,11 +110,11 @@ void drawArcs(const RenderPass& pass) {
                                   pass.viewWindow);
         };
         if (!pass.layerRulesAllow(arc.layindex, canShow)) continue;
-        if (arc.st > arc.ed) arc.ed = arc.ed + 360;
+        if (arc.st > arc.ed) arc.ed = roundToDouble(static_cast<Extended>(arc.ed) + 360);
         const TAcadPoint c = viewOffset(arc.center, pass.viewCenter);
         const double s = radians(arc.st), e = radians(arc.ed);
         const TColor color = pass.rowColor(arc.PenColor);
-        if (std::fabs(arc.ed - arc.st) <= 1) {
+        if (std::fabs(static_cast<Extended>(arc.ed) - arc.st) <= 1) {
             // An arc of at most a degree is drawn as its chord.
             drawLine(pass.canvas, pass.pixelCenter, polarPoint(c, s, arc.hankei), pass.unitsPerPixel,
                      polarPoint(c, e, arc.hankei), color, pass.penWidth, arc.PenStyle);

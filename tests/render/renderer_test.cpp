@@ -1,12 +1,14 @@
 #include "render/renderer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numbers>
 
 #include <gtest/gtest.h>
 
 #include "geometry/plane_geometry.h"
 #include "platform/errors.h"
+#include "platform/rounding.h"
 #include "render/extents.h"
 #include "render/pen_resolution.h"
 #include "render/render_pass.h"
@@ -19,6 +21,7 @@ using testsupport::litPixels;
 using testsupport::picture;
 
 TAcadPoint pt(Extended x, Extended y) { return TAcadPoint{x, y, 0}; }
+double radians(double degrees) { return roundToDouble(degrees * kDegToRad); }
 
 TAcadLineBlk line(TAcadPoint a, TAcadPoint b, TColor pen = 0xFFFFFF) {
     TAcadLineBlk l;
@@ -181,6 +184,29 @@ TEST(RenderDrawing, ArcsOfAtMostOneDegreeAreChords) {
     const Canvas a = render(arcs, unitView());
     EXPECT_EQ(picture(a), picture(render(chord, unitView())));
     EXPECT_FALSE(litPixels(a).empty());
+}
+
+TEST(RenderDrawing, ArcEndsAreComparedAndRaisedInExtendedPrecision) {
+    // 1.1 - 0.1 is 1 in doubles but a little more in extended precision: an
+    // arc, not a chord (the chord would also leave out its end pixel).
+    DrawingStore store, chord;
+    store.modelArcs = {arc(pt(-40, 0), 99, 0.1, 1.1)};
+    const double s = radians(0.1), e = radians(1.1);
+    chord.modelLines = {line(polarPoint(pt(-40, 0), s, 99), polarPoint(pt(-40, 0), e, 99))};
+    Canvas expected(120, 100);
+    clearCanvas(expected, 120, 100, 0);
+    drawArc(expected, {60, 50}, pt(-40, 0), 1, 99, s, e, 0xFFFFFF, 1, psSolid);
+    const Canvas drawn = render(store, unitView());
+    EXPECT_EQ(picture(drawn), picture(expected));
+    EXPECT_NE(picture(drawn), picture(render(chord, unitView())));
+
+    // ed + 360 rounded once from extended precision: the exact sum lies just
+    // above a halfway point that extended precision rounds onto, which then
+    // goes to the even Double, 360.
+    DrawingStore raised;
+    raised.modelArcs = {arc(pt(0, 0), 10, 10, std::ldexp(1.0, -45) + std::ldexp(1.0, -97))};
+    render(raised, unitView());
+    EXPECT_EQ(raised.modelArcs[0].ed, 360.0);
 }
 
 TEST(RenderDrawing, TinyCirclesAndArcsBecomeOnePixel) {
