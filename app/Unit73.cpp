@@ -108,9 +108,11 @@ TImage* makeImage(QWidget* parent, const char* name, QRect geometry) {
     return image;
 }
 
-HostLink makeHostLink(RegistryWindowFunctions& windows, const ToolFolders& folders) {
+HostLink makeHostLink(RegistryWindowFunctions& windows, const ToolFolders& folders,
+                      HostLink::ApplicationFactory obtainApplication) {
     HostLink link = defaultHostLink(windows);
     link.programFolder = folders.folder() / "";
+    if (obtainApplication) link.obtainApplication = std::move(obtainApplication);
     return link;
 }
 
@@ -122,7 +124,7 @@ TForm73::TForm73(FormEnvironment environment, QWidget* parent)
       folders_(std::move(environment.folders)),
       dialogs_(std::move(environment.dialogs)),
       windows_(std::move(environment.windowRegistry)),
-      link_(makeHostLink(windows_, folders_)) {
+      link_(makeHostLink(windows_, folders_, std::move(environment.obtainApplication))) {
     if (!dialogs_) dialogs_ = std::make_unique<MessageBoxDialogs>(this);
     windows_.setMessagePump([] { QCoreApplication::processEvents(); });
     windows_.setEscapeKeyState([this] { return escapeDown_; });
@@ -316,17 +318,18 @@ void TForm73::Button2Click() {
     try {
         std::unique_ptr<HostDocument> document = application->currentDocument();
         importHostLayers(store_, *document);
-        const std::vector<std::u16string> names = listHostBlocks(*document);
         ListBox1->setUpdatesEnabled(false);
-        for (const std::u16string& name : names) {
+        listHostBlocks(*document, [this](const std::u16string& name) {
             const QString text = qs(name);
             int row = ListBox1->count();
             while (row > 0 && QString::compare(ListBox1->item(row - 1)->text(), text, Qt::CaseInsensitive) > 0) --row;
             ListBox1->insertItem(row, text);
-        }
+        });
         ListBox1->setUpdatesEnabled(true);
     } catch (const std::exception&) {
-        ListBox1->setUpdatesEnabled(true);  // host failures end the action silently
+        // A host failure ends the action silently; the names read so far stay.
+        ListBox1->setUpdatesEnabled(true);
+        return;
     }
     if (ListBox1->count() > 0) {
         ListBox1->setCurrentRow(0);

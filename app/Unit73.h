@@ -31,10 +31,13 @@ class TImage;
 
 // What the window is given from outside: the executable it lives beside (its
 // settings, thumbnails and written blocks go there), the window registry the
-// host is found in, and the message boxes (null: real ones).
+// host is found in, how the host's application object is obtained once its
+// window is found (null: the simulated host's client), and the message boxes
+// (null: real ones).
 struct FormEnvironment {
     ToolFolders folders;
     std::filesystem::path windowRegistry = defaultWindowRegistry();
+    HostLink::ApplicationFactory obtainApplication;
     std::unique_ptr<Dialogs> dialogs;
 };
 

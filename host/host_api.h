@@ -168,6 +168,9 @@ void importHostLayers(DrawingStore& store, HostDocument& document);
 
 // Block names in collection order, without those beginning with "*" or "_".
 std::vector<std::u16string> listHostBlocks(HostDocument& document);
+// The same names handed to `add` one by one as they are read, so that a
+// failure part-way leaves the caller with the names before it.
+void listHostBlocks(HostDocument& document, const std::function<void(std::u16string)>& add);
 
 // The block and file names below are refused with HostError before anything
 // is sent when they hold a control character, so that a name can never type

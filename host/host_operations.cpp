@@ -60,15 +60,19 @@ void importHostLayers(DrawingStore& store, HostDocument& document) {
     }
 }
 
-std::vector<std::u16string> listHostBlocks(HostDocument& document) {
+void listHostBlocks(HostDocument& document, const std::function<void(std::u16string)>& add) {
     auto blocks = document.blockCollection();
     std::int32_t n = blocks->itemCount();
-    std::vector<std::u16string> names;
     for (std::int32_t i = 0; i < n; ++i) {
         std::u16string name = queryInterface<HostBlock>(blocks->item(HostValue{i}))->blockName();
         if (!name.empty() && (name[0] == u'*' || name[0] == u'_')) continue;
-        names.push_back(std::move(name));
+        add(std::move(name));
     }
+}
+
+std::vector<std::u16string> listHostBlocks(HostDocument& document) {
+    std::vector<std::u16string> names;
+    listHostBlocks(document, [&](std::u16string name) { names.push_back(std::move(name)); });
     return names;
 }
 

@@ -44,11 +44,12 @@ ToolDir::~ToolDir() {
 }
 
 std::unique_ptr<TForm73> makeForm(const ToolDir& dir, std::shared_ptr<ScriptedDialogs::Log> log,
-                                  const fs::path& registry) {
+                                  const fs::path& registry, HostLink::ApplicationFactory obtainApplication) {
     testApplication();
     FormEnvironment environment;
     environment.folders = dir.folders();
     environment.windowRegistry = registry;
+    environment.obtainApplication = std::move(obtainApplication);
     environment.dialogs = std::make_unique<ScriptedDialogs>(std::move(log));
     return std::make_unique<TForm73>(std::move(environment));
 }

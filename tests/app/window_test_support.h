@@ -60,9 +60,11 @@ private:
 };
 
 // A window over `dir`, answering its boxes through `log`, finding the host in
-// `registry`.
+// `registry` and obtaining its application through `obtainApplication` (null:
+// the simulated host's client).
 std::unique_ptr<TForm73> makeForm(const ToolDir& dir, std::shared_ptr<ScriptedDialogs::Log> log,
-                                  const std::filesystem::path& registry);
+                                  const std::filesystem::path& registry,
+                                  HostLink::ApplicationFactory obtainApplication = {});
 
 std::string readFile(const std::filesystem::path& file);
 

@@ -16,7 +16,7 @@ namespace velmora::testing {
 
 struct FakeHost {
     std::vector<std::string> calls;
-    std::set<std::string> failing;  // operations that throw HostError
+    std::set<std::string> failing;  // operations (or whole calls, "item 3") that throw HostError
     // Answers.
     std::int32_t windowState = 1;
     WindowHandle mainWindow = 77;
@@ -38,7 +38,7 @@ struct FakeHost {
     void record(const std::string& call) {
         calls.push_back(call);
         std::string op = call.substr(0, call.find(' '));
-        if (failing.count(op)) throw HostError(op + " failed");
+        if (failing.count(op) || failing.count(call)) throw HostError(call + " failed");
     }
 };
 

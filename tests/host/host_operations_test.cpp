@@ -129,6 +129,15 @@ TEST_F(LayersAndBlocks, NamesBeginningWithStarOrUnderscoreAreSkipped) {
     EXPECT_EQ(listHostBlocks(document), (std::vector<std::u16string>{u"door", u"a_b", u"b*", u"", u"ボルト"}));
 }
 
+TEST_F(LayersAndBlocks, NamesReadBeforeAFailureAreHandedOver) {
+    host.blocks = {u"door", u"*U1", u"window", u"stair", u"roof"};
+    host.failing = {"item 3"};
+    std::vector<std::u16string> added;
+    EXPECT_THROW(listHostBlocks(document, [&](std::u16string name) { added.push_back(std::move(name)); }),
+                 HostError);
+    EXPECT_EQ(added, (std::vector<std::u16string>{u"door", u"window"}));
+}
+
 using Insert = Fixture;
 
 TEST_F(Insert, ByCommandSendsCancelThenInsertWithTheName) {

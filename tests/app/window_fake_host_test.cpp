@@ -1,0 +1,63 @@
+// The window against scripted host objects: a window titled "nanoCAD 5" is
+// registered by the test itself and the application factory hands out the
+// scripted host, so a handler's host calls and failures can be set one by one.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <algorithm>
+#include <optional>
+
+#include "tests/host/fake_host.h"
+#include "window_test_support.h"
+
+namespace velmora::test {
+namespace {
+namespace fs = std::filesystem;
+using velmora::testing::FakeApplication;
+using velmora::testing::FakeHost;
+
+class FakeHostWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testApplication();
+        registry = dir.path() / "run" / "registry";
+        fs::create_directories(registry.parent_path());
+        window.emplace(registry, u"nanoCAD 5");
+        window->publish();
+        f = makeForm(dir, log, registry, [this](WindowHandle) -> std::unique_ptr<InanoCADApplication> {
+            return std::make_unique<FakeApplication>(host);
+        });
+    }
+    long count(const std::string& call) const { return std::count(host.calls.begin(), host.calls.end(), call); }
+    bool sentAny() const {
+        return std::any_of(host.calls.begin(), host.calls.end(),
+                           [](const std::string& c) { return c.starts_with("sendCommand"); });
+    }
+
+    ToolDir dir;
+    fs::path registry;
+    std::optional<WindowRegistration> window;
+    FakeHost host;
+    std::shared_ptr<ScriptedDialogs::Log> log = std::make_shared<ScriptedDialogs::Log>();
+    std::unique_ptr<TForm73> f;
+};
+
+TEST_F(FakeHostWindowTest, GetBlocksKeepsTheNamesReadBeforeAHostFailure) {
+    host.blocks = {u"window", u"*Model_Space", u"Door", u"stair", u"roof"};
+    host.failing = {"item 3"};
+    f->Button2Click();
+    ASSERT_EQ(f->ListBox1->count(), 2);
+    EXPECT_EQ(f->ListBox1->item(0)->text(), "Door");
+    EXPECT_EQ(f->ListBox1->item(1)->text(), "window");
+    // The failure ended the action: no first block selected, no listing run.
+    EXPECT_EQ(f->ListBox1->currentRow(), -1);
+    EXPECT_FALSE(sentAny());
+    EXPECT_TRUE(log->calls.empty());
+}
+
+}  // namespace
+}  // namespace velmora::test
