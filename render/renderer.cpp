@@ -48,10 +48,11 @@ double unitsPerPixelFor(double drawingWidth, double drawingHeight, int bitmapWid
                         int bitmapHeight, double fillRatio) {
     double upp = 1;
     if (drawingWidth > 0 && drawingHeight > 0) {
+        // A zero bitmap side divides by zero and raises, like every other division.
         const Extended drawingShape = static_cast<Extended>(drawingHeight) / drawingWidth;
-        const Extended bitmapShape = static_cast<Extended>(bitmapHeight) / bitmapWidth;
-        upp = drawingShape > bitmapShape ? roundToDouble(static_cast<Extended>(drawingHeight) / bitmapHeight)
-                                         : roundToDouble(static_cast<Extended>(drawingWidth) / bitmapWidth);
+        const Extended bitmapShape = checkedDivide(bitmapHeight, bitmapWidth);
+        upp = drawingShape > bitmapShape ? roundToDouble(checkedDivide(drawingHeight, bitmapHeight))
+                                         : roundToDouble(checkedDivide(drawingWidth, bitmapWidth));
     }
     return roundToDouble(checkedDivide(upp, fillRatio));
 }

@@ -155,6 +155,19 @@ TEST(RenderDrawing, EmptyOrPointDrawingsKeepTheBackground) {
     EXPECT_TRUE(litPixels(d).empty());
 }
 
+TEST(RenderDrawing, ZeroBitmapSidesRaiseWhenTheScaleDividesByThem) {
+    DrawingStore store;
+    store.modelLines = {line(pt(0, 0), pt(10, 10))};
+    Canvas c(120, 100);
+    for (auto [w, h] : {std::pair{0, 100}, {120, 0}, {0, 0}})
+        EXPECT_THROW(renderDrawing(store, u"", pt(5, 5), 0, 10, 10, 1, c, {60, 50}, w, h, 0.9, 1, true, false),
+                     FloatingPointError)
+            << w << " x " << h;
+    // A single run does not divide by the bitmap: drawn at 1/fillRatio.
+    renderDrawing(store, u"", pt(5, 5), 0, 10, 0, 1, c, {60, 50}, 0, 0, 0.9, 1, true, false);
+    EXPECT_FALSE(litPixels(c).empty());
+}
+
 TEST(RenderDrawing, ArcThroughZeroIsWrittenBackAndDrawnCounterClockwise) {
     DrawingStore store;
     store.modelArcs = {arc(pt(0, 0), 40, 350, 10)};
