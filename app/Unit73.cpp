@@ -410,18 +410,19 @@ void TForm73::Button5Click() {
     QCoreApplication::processEvents();
 }
 
-void TForm73::insertIntoHost(const std::u16string& name, const QString& countText, const QLineEdit* limitEdit) {
+void TForm73::insertIntoHost(const std::optional<std::u16string>& name, const QString& countText,
+                             const QLineEdit* limitEdit) {
     std::unique_ptr<InanoCADApplication> application = connectHost(link_, true);
     if (!application) return;
     try {
         std::unique_ptr<HostDocument> document = application->currentDocument();
-        if (!name.empty()) {
+        if (name) {
             const int limit = editLimit(limitEdit);
             const int n = displayedItemCount(countText, limit);
             if (n <= entCntLimit && n <= limit)
-                insertBlockByClipboard(windows_, *application, *document, name);
+                insertBlockByClipboard(windows_, *application, *document, *name);
             else
-                insertBlockByCommand(*document, name);
+                insertBlockByCommand(*document, *name);
         }
     } catch (const std::exception&) {
         // host failures end the insertion silently
@@ -429,7 +430,7 @@ void TForm73::insertIntoHost(const std::u16string& name, const QString& countTex
     restoreWindowState();
 }
 
-void TForm73::Button1Click() { insertIntoHost(selectedBlockName().value_or(u""), Edit2->text(), Edit3); }
+void TForm73::Button1Click() { insertIntoHost(selectedBlockName(), Edit2->text(), Edit3); }
 
 void TForm73::Button6Click() {
     std::unique_ptr<InanoCADApplication> application = connectHost(link_, false);
@@ -519,8 +520,8 @@ void TForm73::FileListBox1Click() {
 
 void TForm73::Button7Click() {
     const QString fileName = FileListBox1->fileName();
-    const std::u16string fullName =
-        fileName.isEmpty() ? std::u16string() : pathText(folders_.dwgFolder() / fileName.toStdString());
+    std::optional<std::u16string> fullName;
+    if (!fileName.isEmpty()) fullName = pathText(folders_.dwgFolder() / fileName.toStdString());
     insertIntoHost(fullName, Edit6->text(), Edit7);
 }
 

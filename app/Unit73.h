@@ -122,7 +122,9 @@ private:
     // The thumbnail of the selected block; failures propagate.
     void showSelectedThumbnail();
     void generateThumbnail(const std::u16string& name, const std::filesystem::path& bmpFile);
-    void insertIntoHost(const std::u16string& name, const QString& countText, const QLineEdit* limitEdit);
+    // Inserts `name` (nullopt: nothing selected, only the window is restored).
+    void insertIntoHost(const std::optional<std::u16string>& name, const QString& countText,
+                        const QLineEdit* limitEdit);
     // The selected block's name; nullopt when nothing is selected.
     std::optional<std::u16string> selectedBlockName() const;
     // Shows why a block name cannot become a file name; true when it can.

@@ -59,5 +59,19 @@ TEST_F(FakeHostWindowTest, GetBlocksKeepsTheNamesReadBeforeAHostFailure) {
     EXPECT_TRUE(log->calls.empty());
 }
 
+TEST_F(FakeHostWindowTest, InsertTakesASelectedBlockWithAnEmptyName) {
+    f->ListBox1->addItem(QString());
+    f->ListBox1->setCurrentRow(0);
+    f->Button1Click();  // no count shown: by command
+    EXPECT_EQ(count("sendCommand ^C^C"), 1);
+    EXPECT_EQ(count("sendCommand -insert\r\r"), 1);
+
+    host.calls.clear();
+    f->ListBox1->clearSelection();
+    f->Button1Click();  // nothing selected: nothing sent
+    EXPECT_EQ(count("currentDocument"), 1);
+    EXPECT_FALSE(sentAny());
+}
+
 }  // namespace
 }  // namespace velmora::test
