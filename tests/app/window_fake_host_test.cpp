@@ -73,5 +73,27 @@ TEST_F(FakeHostWindowTest, InsertTakesASelectedBlockWithAnEmptyName) {
     EXPECT_FALSE(sentAny());
 }
 
+TEST_F(FakeHostWindowTest, EscapeCountsAsDownOnlyWhileTheWindowSeesItHeld) {
+    f->show();
+    f->ListBox1->addItem("door");
+    f->ListBox1->setCurrentRow(0);
+    f->Edit2->setText("属性 = 0 / 1");  // within the limits: by clipboard, then the wait
+    host.readyAfterPolls = 2;
+
+    QTest::keyPress(f.get(), Qt::Key_Escape);
+    f->Button1Click();
+    EXPECT_EQ(count("sendCommand pasteclip\r"), 1);
+    EXPECT_EQ(count("isHostReady"), 0);  // held down: the wait ends at its first step
+
+    // The release went to another program: the key is no longer taken as down.
+    QEvent deactivate(QEvent::ApplicationDeactivate);
+    QCoreApplication::sendEvent(qApp, &deactivate);
+    host.calls.clear();
+    host.readyPolls = 0;
+    f->Button1Click();
+    EXPECT_EQ(count("isHostReady"), 2);
+    EXPECT_TRUE(log->calls.empty());
+}
+
 }  // namespace
 }  // namespace velmora::test
