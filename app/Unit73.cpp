@@ -230,7 +230,9 @@ bool TForm73::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape && !key->isAutoRepeat()) escapeDown_ = event->type() == QEvent::KeyPress;
-    } else if (event->type() == QEvent::ApplicationDeactivate) {
+    } else if (event->type() == QEvent::ApplicationDeactivate ||
+               (event->type() == QEvent::ApplicationStateChange &&
+                static_cast<QApplicationStateChangeEvent*>(event)->applicationState() != Qt::ApplicationActive)) {
         escapeDown_ = false;  // the key's release now goes to another program
     }
     return QWidget::eventFilter(watched, event);

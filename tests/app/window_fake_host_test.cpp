@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -88,6 +89,14 @@ TEST_F(FakeHostWindowTest, EscapeCountsAsDownOnlyWhileTheWindowSeesItHeld) {
     // The release went to another program: the key is no longer taken as down.
     QEvent deactivate(QEvent::ApplicationDeactivate);
     QCoreApplication::sendEvent(qApp, &deactivate);
+    host.calls.clear();
+    host.readyPolls = 0;
+    f->Button1Click();
+    EXPECT_EQ(count("isHostReady"), 2);
+
+    QTest::keyPress(f.get(), Qt::Key_Escape);
+    QApplicationStateChangeEvent inactive(Qt::ApplicationInactive);
+    QCoreApplication::sendEvent(qApp, &inactive);
     host.calls.clear();
     host.readyPolls = 0;
     f->Button1Click();
