@@ -319,7 +319,7 @@ void Canvas::lineTo(int x, int y) {
 void Canvas::rectangle(int left, int top, int right, int bottom) {
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
-    if (right - left < 1 || bottom - top < 1) return;
+    if (right <= left || bottom <= top) return;
     if (brushStyle_ == BrushStyle::solid) {
         const std::uint8_t index = brushIndex_;
         const int x0 = std::max(left, 0), x1 = std::min(right, width_);
@@ -339,7 +339,7 @@ void Canvas::arc(int left, int top, int right, int bottom, int startX, int start
                  int endY) {
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
-    if (right - left < 1 || bottom - top < 1) return;
+    if (right <= left || bottom <= top) return;
     Stroke s = beginStroke();
     if (s.clear) return;
 

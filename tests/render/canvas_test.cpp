@@ -156,6 +156,9 @@ TEST(CanvasRectangle, FillsWithTheBrushAndLeavesOutRightAndBottom) {
     EXPECT_EQ(c.penPosition(), (PixelPoint{0, 0}));
     c.rectangle(-5, -5, 50, 50);  // clipped
     EXPECT_EQ(litPixels(c).size(), 30u);
+    Canvas all = whitePen(3, 2);
+    all.rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    EXPECT_EQ(litPixels(all).size(), 6u);
 }
 
 TEST(CanvasArc, CirclesInTheirBoxes) {
