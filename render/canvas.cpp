@@ -21,7 +21,10 @@
 // coordinates (the centre may lie between pixels), ties going outwards; one
 // quadrant is traced and mirrored into a closed counter-clockwise path. The
 // path pixels whose direction from the ellipse centre lies between the start
-// and end rays (both included) are painted in path order.
+// and end rays (both included) are painted in path order. The path is reached
+// by index (render/ellipse_path.h), so a huge ellipse costs only the pixels
+// that can touch the bitmap. Boxes with a side beyond 2^31 pixels are not
+// drawn, as the classic API refuses coordinates beyond its range.
 #include "render/canvas.h"
 
 #include <algorithm>
@@ -30,6 +33,7 @@
 #include <numbers>
 #include <stdexcept>
 
+#include "render/ellipse_path.h"
 #include "render/pen_resolution.h"
 
 namespace velmora {
@@ -67,56 +71,6 @@ int channelDistance(TColor a, TColor b, int shift) {
 
 void checkSize(int width, int height) {
     if (width < 1 || height < 1) throw std::invalid_argument("bitmap size must be at least 1 x 1");
-}
-
-// One pixel of a traced ellipse, in doubled coordinates about its centre, y up.
-struct HalfPoint {
-    long long x;
-    long long y;
-};
-
-// The first quadrant of the ellipse with doubled semi-axes a and b, from
-// (a, b mod 2) counter-clockwise to (a mod 2, b).
-std::vector<HalfPoint> traceQuadrant(long long a, long long b) {
-    const Wide a2 = Wide(a) * a, b2 = Wide(b) * b;
-    auto f = [&](long long x, long long y) { return Wide(x) * x * b2 + Wide(y) * y * a2 - a2 * b2; };
-    const long long xEnd = a, yEnd = b % 2;
-    long long x = a % 2, y = b;
-    std::vector<HalfPoint> path{{x, y}};
-    while (x + 2 <= xEnd && b2 * x < a2 * y) {  // slope below 1: step along x
-        x += 2;
-        if (y - 2 >= yEnd && f(x, y - 1) > 0) y -= 2;
-        path.push_back({x, y});
-    }
-    while (y - 2 >= yEnd) {  // steep: step along y
-        y -= 2;
-        if (x + 2 <= xEnd && f(x + 1, y) <= 0) x += 2;
-        path.push_back({x, y});
-    }
-    while (x + 2 <= xEnd) {
-        x += 2;
-        path.push_back({x, y});
-    }
-    std::reverse(path.begin(), path.end());
-    return path;
-}
-
-// The closed counter-clockwise path of the whole ellipse, starting at angle 0.
-std::vector<HalfPoint> traceEllipse(long long a, long long b) {
-    if (a == 0 && b == 0) return {{0, 0}};
-    const std::vector<HalfPoint> q = traceQuadrant(a, b);
-    const bool sharedTop = a % 2 == 0, sharedSide = b % 2 == 0;
-    std::vector<HalfPoint> path;
-    path.reserve(4 * q.size());
-    auto append = [&](auto first, auto last, long long sx, long long sy, bool dropLast) {
-        if (dropLast && first != last) --last;
-        for (auto it = first; it != last; ++it) path.push_back({sx * it->x, sy * it->y});
-    };
-    append(q.begin(), q.end(), 1, 1, sharedTop);
-    append(q.rbegin(), q.rend(), -1, 1, sharedSide);
-    append(q.begin(), q.end(), -1, -1, sharedTop);
-    append(q.rbegin(), q.rend(), 1, -1, sharedSide);
-    return path;
 }
 
 constexpr double kFullTurn = 2 * std::numbers::pi;
@@ -348,7 +302,8 @@ void Canvas::arc(int left, int top, int right, int bottom, int startX, int start
     const long long cy2 = static_cast<long long>(top) + bottom - 1;
     const long long a = static_cast<long long>(right) - 1 - left;
     const long long b = static_cast<long long>(bottom) - 1 - top;
-    const std::vector<HalfPoint> path = traceEllipse(a, b);
+    if (a > kMaxEllipseAxis || b > kMaxEllipseAxis) return;
+    const EllipsePath path(a, b);
 
     // Rays from the ellipse centre, in the same doubled coordinates.
     const long long sx = 2LL * startX - cx2, sy = cy2 - 2LL * startY;
@@ -360,7 +315,10 @@ void Canvas::arc(int left, int top, int right, int bottom, int startX, int start
     if (sweep < 0) sweep += kFullTurn;
 
     const std::size_t n = path.size();
-    auto angle = [&](std::size_t i) { return directionOf(path[i].x, path[i].y); };
+    auto angle = [&](std::size_t i) {
+        const HalfPoint p = path.at(i);
+        return directionOf(p.x, p.y);
+    };
     // Angles along the path rise from 0 towards 2 pi.
     std::size_t begin = partitionPoint(n, [&](std::size_t i) { return angle(i) < startAngle; });
     if (begin == n) begin = 0;
@@ -370,10 +328,27 @@ void Canvas::arc(int left, int top, int right, int bottom, int startX, int start
     };
     const std::size_t count =
         sameRay || n == 1 ? n : partitionPoint(n, [&](std::size_t k) { return offset(k) <= sweep; });
-    for (std::size_t k = 0; k < count; ++k) {
-        const HalfPoint& p = path[(begin + k) % n];
-        strokePixel(s, (p.x + cx2) / 2, (cy2 - p.y) / 2);
-    }
+
+    // Only the path points that can touch the bitmap are visited, in drawing
+    // order, each with its place in the style pattern.
+    const long long reach = s.disc.empty() ? 0 : penWidth_ / 2 + 1;
+    const bool inside = left - reach >= 0 && top - reach >= 0 && right - 1 + reach < width_ &&
+                        bottom - 1 + reach < height_;
+    const auto visible = inside ? std::vector<std::pair<std::size_t, std::size_t>>{{0, n}}
+                                : path.within(-2 * reach - cx2, 2 * (width_ - 1 + reach) - cx2,
+                                              cy2 - 2 * (height_ - 1 + reach), cy2 + 2 * reach);
+    auto paint = [&](std::size_t from, std::size_t to, std::size_t firstStep) {
+        for (const auto& [shownFrom, shownTo] : visible) {
+            for (std::size_t k = std::max(from, shownFrom); k < std::min(to, shownTo); ++k) {
+                const HalfPoint p = path.at(k);
+                s.step = static_cast<long long>(firstStep + (k - from));
+                strokePixel(s, (p.x + cx2) / 2, (cy2 - p.y) / 2);
+            }
+        }
+    };
+    const std::size_t untilWrap = std::min(count, n - begin);
+    paint(begin, begin + untilWrap, 0);
+    paint(0, count - untilWrap, untilWrap);
 }
 
 }  // namespace velmora

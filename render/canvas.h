@@ -76,7 +76,8 @@ public:
     // The ellipse inscribed in the box, counter-clockwise from the ray through
     // (startX, startY) to the ray through (endX, endY), both rays from the
     // ellipse centre; the whole ellipse when the rays coincide. The pen
-    // position is not changed.
+    // position is not changed. Boxes with a side beyond 2^31 pixels are not
+    // drawn; below that the cost is that of the pixels inside the bitmap.
     void arc(int left, int top, int right, int bottom, int startX, int startY, int endX, int endY);
     void setPixel(int x, int y, TColor color);
 

@@ -226,6 +226,29 @@ TEST(CanvasArc, HugeBoxesAreClipped) {
     for (PixelPoint p : lit) EXPECT_LE(p.y, 11);
 }
 
+TEST(CanvasArc, ImmenseBoxesCostOnlyTheVisiblePixels) {
+    // A circle of radius 2^29 pixels whose top runs along row 10: the row is
+    // all there is to draw, not billions of pixels.
+    constexpr int r = 1 << 29;
+    Canvas c = whitePen(20, 20);
+    c.arc(10 - r, 10, 10 + r, 10 + 2 * r, 10, 0, 10, 0);
+    std::vector<PixelPoint> row;
+    for (int x = 0; x < 20; ++x) row.push_back({x, 10});
+    EXPECT_EQ(litPixels(c), row);
+
+    // Styled, only the top half: the dots keep their places along the path.
+    Canvas dotted = whitePen(20, 20);
+    dotted.setBrushStyle(Canvas::BrushStyle::clear);
+    dotted.setPenStyle(psDot);
+    dotted.arc(10 - r, 10, 10 + r, 10 + 2 * r, 100, 11, -100, 11);
+    EXPECT_FALSE(litPixels(dotted).empty());
+    EXPECT_LT(litPixels(dotted).size(), 20u);
+
+    Canvas beyond = whitePen(20, 20);
+    beyond.arc(INT_MIN, 10, INT_MAX, INT_MAX, 0, 0, 0, 0);  // wider than 2^31: not drawn
+    EXPECT_TRUE(litPixels(beyond).empty());
+}
+
 TEST(CanvasConstruction, RejectsBadSizes) {
     EXPECT_THROW(Canvas(0, 5), std::invalid_argument);
     EXPECT_THROW(Canvas(5, -1), std::invalid_argument);
