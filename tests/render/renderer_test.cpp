@@ -226,6 +226,14 @@ TEST(RenderDrawing, TinyCirclesAndArcsBecomeOnePixel) {
     DrawingStore store;
     store.modelCircles = {circle(pt(3, 4), 0.5)};  // 0.5 pixel rounds to 0
     EXPECT_EQ(litPixels(render(store, unitView())), (std::vector<PixelPoint>{{63, 46}}));
+    store.modelCircles[0].PenColor = 0x0000FF;
+    store.modelCircles[0].PenStyle = psDot;
+    View red = unitView();
+    red.colorMode = 0;
+    const Canvas dot = render(store, red);
+    EXPECT_EQ(dot.pixel(63, 46), 0x0000FFu);
+    EXPECT_EQ(dot.penColor(), 0xFFFFFFu);  // the pen is not touched for a single pixel
+    EXPECT_EQ(dot.penStyle(), psSolid);
 
     store.modelCircles = {circle(pt(3, 4), 1.5)};
     EXPECT_GT(litPixels(render(store, unitView())).size(), 1u);
