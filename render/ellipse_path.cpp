@@ -21,19 +21,6 @@ long long isqrt(Wide v) {
 // The largest value not above v with the parity of `like`.
 long long parityFloor(long long v, long long like) { return (v - like) % 2 == 0 ? v : v - 1; }
 
-// The number of leading indexes of [0, n) for which `before` holds, for a
-// predicate that holds on a prefix.
-template <class Pred>
-std::size_t partitionPoint(std::size_t n, Pred before) {
-    std::size_t lo = 0, hi = n;
-    while (lo < hi) {
-        const std::size_t mid = lo + (hi - lo) / 2;
-        if (before(mid)) lo = mid + 1;
-        else hi = mid;
-    }
-    return lo;
-}
-
 long long asLong(std::size_t i) { return static_cast<long long>(i); }
 
 }  // namespace

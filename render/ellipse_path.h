@@ -15,6 +15,20 @@
 
 namespace velmora {
 
+// The number of leading elements of [0, n) for which `before` holds, for a
+// predicate that holds on a prefix.
+template <class Pred>
+std::size_t partitionPoint(std::size_t n, Pred before) {
+    std::size_t lo = 0, hi = n;
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        if (before(mid)) lo = mid + 1;
+        else hi = mid;
+    }
+    return lo;
+}
+
+
 struct HalfPoint {
     long long x = 0;
     long long y = 0;
