@@ -5,15 +5,10 @@
 #include <cstdint>
 #include <span>
 
+#include "fuzz/fuzz_check.h"
 #include "render/bmp_file.h"
 
-namespace {
-
-void check(bool condition) {
-    if (!condition) __builtin_trap();
-}
-
-}  // namespace
+using velmora::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace velmora;

@@ -4,16 +4,11 @@
 #include <cstdint>
 #include <string_view>
 
+#include "fuzz/fuzz_check.h"
 #include "host/block_item_list.h"
 #include "platform/errors.h"
 
-namespace {
-
-void check(bool condition) {
-    if (!condition) __builtin_trap();
-}
-
-}  // namespace
+using velmora::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace velmora;

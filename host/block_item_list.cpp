@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <type_traits>
 
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -71,8 +72,8 @@ public:
         if (g == 0) return startEntity(v);
         switch (kind_) {
             case Kind::Line: return lineGroup(g, v);
-            case Kind::Arc: return arcGroup(g, v);
-            case Kind::Circle: return circleGroup(g, v);
+            case Kind::Arc: return curveGroup(store_.modelArcs.back(), g, v);
+            case Kind::Circle: return curveGroup(store_.modelCircles.back(), g, v);
             case Kind::Polyline: return polylineGroup(g, v);
             case Kind::None: return;
         }
@@ -122,8 +123,9 @@ private:
         }
     }
 
-    void arcGroup(int g, const std::u16string& v) {
-        TArcBlk& row = store_.modelArcs.back();
+    // Arcs and circles share their groups; only arcs have angles.
+    template <class Curve>
+    void curveGroup(Curve& row, int g, const std::u16string& v) {
         switch (g) {
             case 8: row.layer = v; break;
             case 62: row.color = smallInt(v, 7); break;
@@ -131,21 +133,12 @@ private:
             case 20: row.center.y = number(v); break;
             case 30: row.center.z = number(v); break;
             case 40: row.hankei = roundToDouble(number(v)); break;
-            case 50: row.st = degrees(v); break;
-            case 51: row.ed = degrees(v); break;
-            default: break;
-        }
-    }
-
-    void circleGroup(int g, const std::u16string& v) {
-        TCircleBlk& row = store_.modelCircles.back();
-        switch (g) {
-            case 8: row.layer = v; break;
-            case 62: row.color = smallInt(v, 7); break;
-            case 10: row.center.x = number(v); break;
-            case 20: row.center.y = number(v); break;
-            case 30: row.center.z = number(v); break;
-            case 40: row.hankei = roundToDouble(number(v)); break;
+            case 50:
+                if constexpr (std::is_same_v<Curve, TArcBlk>) row.st = degrees(v);
+                break;
+            case 51:
+                if constexpr (std::is_same_v<Curve, TArcBlk>) row.ed = degrees(v);
+                break;
             default: break;
         }
     }
