@@ -21,6 +21,7 @@
 #include "app/side_file.h"
 #include "host/block_item_list.h"
 #include "platform/locale_numbers.h"
+#include "platform/text_fields.h"
 #include "platform/utf.h"
 #include "render/bmp_file.h"
 #include "render/renderer.h"
@@ -42,13 +43,6 @@ std::u16string pathText(const fs::path& path) { return utf8ToUtf16(path.string()
 
 QFont tahoma(int points) { return QFont(QStringLiteral("Tahoma"), points); }
 
-// Trims characters up to the blank, as the platform's trim does.
-std::u16string trimmed(std::u16string_view text) {
-    std::size_t first = 0, last = text.size();
-    while (first < last && text[first] <= u' ') ++first;
-    while (last > first && text[last - 1] <= u' ') --last;
-    return std::u16string(text.substr(first, last - first));
-}
 
 int editLimit(const QLineEdit* edit) {
     return tryStrToInt(edit->text().toStdU16String()).value_or(kDefaultEditLimit);
@@ -307,10 +301,10 @@ void TForm73::restoreWindowState() { setWindowState(windowState() & ~(Qt::Window
 int TForm73::displayedItemCount(const QString& text, int limit) {
     const std::u16string s = text.toStdU16String();
     const auto slash = s.find(u'/');
-    if (slash != std::u16string::npos) return tryStrToInt(trimmed(s.substr(slash + 1))).value_or(0);
+    if (slash != std::u16string::npos) return tryStrToInt(trimmedBlanks(s.substr(slash + 1))).value_or(0);
     const auto equals = s.find(u'=');
     const std::u16string rest = equals == std::u16string::npos ? s : s.substr(equals + 1);
-    return tryStrToInt(trimmed(rest)).value_or(limit + 1);
+    return tryStrToInt(trimmedBlanks(rest)).value_or(limit + 1);
 }
 
 // ---- blocks tab ----

@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "platform/locale_numbers.h"
 #include "platform/text_encoding.h"
+#include "platform/text_fields.h"
 #include "platform/text_file.h"
 
 namespace velmora {
@@ -24,24 +25,6 @@ std::u16string quoteField(std::u16string_view text) {
     return out + u"\"";
 }
 
-// One quoted field from `row` at `i` (on the opening mark); `i` ends after the
-// closing mark, or at the end when there is none.
-std::u16string readQuoted(std::u16string_view row, std::size_t& i) {
-    std::u16string out;
-    for (++i; i < row.size(); ++i) {
-        if (row[i] != u'"') {
-            out += row[i];
-        } else if (i + 1 < row.size() && row[i + 1] == u'"') {
-            out += u'"';
-            ++i;
-        } else {
-            ++i;
-            break;
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 std::u16string sideFileKey(std::u16string_view name) {
@@ -51,24 +34,7 @@ std::u16string sideFileKey(std::u16string_view name) {
     return key;
 }
 
-std::vector<std::u16string> splitSideFileFields(std::u16string_view row) {
-    std::vector<std::u16string> fields;
-    std::size_t i = 0;
-    while (i < row.size()) {
-        if (row[i] == u'"') {
-            fields.push_back(readQuoted(row, i));
-        } else {
-            const std::size_t start = i;
-            while (i < row.size() && row[i] != u'\t') ++i;
-            fields.emplace_back(row.substr(start, i - start));
-        }
-        if (i < row.size() && row[i] == u'\t') {
-            if (i + 1 == row.size()) fields.emplace_back();
-            ++i;
-        }
-    }
-    return fields;
-}
+std::vector<std::u16string> splitSideFileFields(std::u16string_view row) { return splitDelimited(row, u'\t'); }
 
 std::u16string makeSideFileRow(std::u16string_view name, int entityCount, int attributeCount,
                                std::u16string_view sizeText) {

@@ -1,5 +1,6 @@
 #include "geometry/block_expansion.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <unordered_map>
@@ -14,6 +15,9 @@
 namespace velmora {
 
 namespace {
+
+// A plan beyond this many rows is not reserved ahead; the table grows as it fills.
+constexpr std::size_t kMaxPlannedCopies = std::size_t{1} << 26;
 
 using RowsByName = std::unordered_map<std::u16string, std::vector<std::size_t>>;
 
@@ -84,6 +88,25 @@ struct ModelAppenders {
     TableAppender<TArcBlk> arcs;
     TableAppender<TTextBlk> texts;
 };
+
+// Sizes the model tables once for copying the blocks of `references` (those
+// `eligible` accepts), so copies never move the rows already there.
+template <class References, class Eligible>
+void reserveCopies(ModelAppenders& out, const DrawingStore& store, const BlockIndex& index,
+                   const References& references, Eligible eligible) {
+    std::size_t lines = 0, circles = 0, arcs = 0, texts = 0;
+    for (const TInsertBlk& r : references) {
+        if (!eligible(r) || !findBlock(store, index, r.name)) continue;
+        lines += rowsOf(index.lines, r.name).size();
+        circles += rowsOf(index.circles, r.name).size();
+        arcs += rowsOf(index.arcs, r.name).size();
+        texts += rowsOf(index.texts, r.name).size();
+    }
+    out.lines.reserveMore(std::min(lines, kMaxPlannedCopies));
+    out.circles.reserveMore(std::min(circles, kMaxPlannedCopies));
+    out.arcs.reserveMore(std::min(arcs, kMaxPlannedCopies));
+    out.texts.reserveMore(std::min(texts, kMaxPlannedCopies));
+}
 
 template <class Row>
 void finishCopy(DrawingStore& store, Row& row, const TInsertBlk& r) {
@@ -191,6 +214,7 @@ void expandModelInserts(DrawingStore& store) {
     if (store.modelInserts.empty()) return;
     const BlockIndex index(store);
     ModelAppenders out(store);
+    reserveCopies(out, store, index, store.modelInserts, [](const TInsertBlk& r) { return r.code60 == 0; });
     for (const TInsertBlk& r : store.modelInserts) {
         if (r.code60 != 0) continue;
         if (const TBlockBlk* b = findBlock(store, index, r.name))
@@ -218,6 +242,8 @@ void expandNestedInserts(DrawingStore& store) {
     if (store.blockInserts.empty()) return;
     const BlockIndex index(store);
     ModelAppenders out(store);
+    reserveCopies(out, store, index, store.blockInserts,
+                  [&](const TInsertBlk& r) { return eligibleNested(store, index, r); });
     for (const TInsertBlk& r : store.blockInserts) {
         if (!eligibleNested(store, index, r)) continue;
         if (const TBlockBlk* b = findBlock(store, index, r.name))

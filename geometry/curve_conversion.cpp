@@ -113,7 +113,70 @@ void convertEllipse(TableAppender<TAcadLineBlk>& lines, const TEllipseBlk& e, do
     }
 }
 
+// Where an arc's chord chain runs, in radians: from its start angle over
+// its span, at most one full turn.
+struct ArcSpan {
+    double start = 0;
+    double span = 0;
+    bool fullTurn = false;  // the arc covered more than a turn
+};
+
+ArcSpan arcSpan(const TArcBlk& arc) {
+    ArcSpan out;
+    out.start = roundToDouble(arc.st * kDegToRad);
+    double b = roundToDouble(arc.ed * kDegToRad);
+    if (b < out.start) b = roundToDouble(Extended{b} + kTwoPiDouble);
+    out.span = roundToDouble(Extended{b} - out.start);
+    // An arc of more than a full turn is drawn as the full circle it covers.
+    if (out.span > kTwoPiDouble) {
+        out.span = kTwoPiDouble;
+        out.fullTurn = true;
+    }
+    return out;
+}
+
+// Chords a chain over `span` radians takes at step `s`, or 0 when the
+// conversion itself would fail on it (it then raises where it always did).
+std::size_t plannedChainLength(Extended span, Extended s) {
+    if (!(s != 0) || !std::isfinite(span)) return 0;
+    Extended n = std::rint(span / s);
+    if (!(n >= 0) || n > static_cast<Extended>(kMaxPlannedRows)) return 0;
+    return static_cast<std::size_t>(n) + 1;
+}
+
+std::size_t capPlan(std::size_t rows) { return std::min(rows, kMaxPlannedRows); }
+
 }  // namespace
+
+std::size_t plannedArcChords(const std::vector<TArcBlk>& arcs, bool convertAll, double stepDegrees) {
+    const Extended s = stepRadians(stepDegrees);
+    std::size_t rows = 0;
+    for (const TArcBlk& arc : arcs) {
+        if (!selected(arc, convertAll)) continue;
+        if (!std::isfinite(arc.st) || !std::isfinite(arc.ed)) continue;
+        rows += plannedChainLength(arcSpan(arc).span, s);
+    }
+    return capPlan(rows);
+}
+
+std::size_t plannedCircleChords(const std::vector<TCircleBlk>& circles, bool convertAll, double stepDegrees) {
+    std::size_t count = 0;
+    for (const TCircleBlk& circle : circles) count += selected(circle, convertAll);
+    const double s = stepRadians(stepDegrees);
+    if (count == 0 || s == 0) return 0;
+    const Extended n = std::rint(2 * kPi / s - 0.5L);  // as convertCircles counts
+    if (!(n >= 0) || n > static_cast<Extended>(kMaxPlannedRows)) return 0;
+    return capPlan(count * (static_cast<std::size_t>(n) + 1));
+}
+
+std::size_t plannedBulgeChords(double bulge, double stepDegrees) {
+    // A bulge's arc turns 4 atan|bulge|; the roundings of its end angles move
+    // the chord count by at most one either way, and no arc passes a full turn.
+    const Extended s = stepRadians(stepDegrees);
+    const Extended turn = 4 * std::atan(std::fabs(static_cast<Extended>(bulge)));
+    const std::size_t full = plannedChainLength(2 * kPi, s);
+    return std::min(plannedChainLength(turn, s) + 1, full);
+}
 
 bool isPlusZ(const TAcadPoint& extrusion) {
     return pointsNear(extrusion, kPlusZ, kPointTolerance);
@@ -131,21 +194,15 @@ void convertArcs(DrawingStore& store, bool convertAll, double stepDegrees) {
     if (store.modelArcs.empty()) return;
     double s = stepRadians(stepDegrees);
     TableAppender lines(store.modelLines);
+    lines.reserveMore(plannedArcChords(store.modelArcs, convertAll, stepDegrees));
     for (TArcBlk& arc : store.modelArcs) {
         if (!selected(arc, convertAll)) continue;
         arc.code67 = kConvertedMark;
-        double a = roundToDouble(arc.st * kDegToRad);
-        double b = roundToDouble(arc.ed * kDegToRad);
-        if (b < a) b = roundToDouble(Extended{b} + kTwoPiDouble);
-        double span = roundToDouble(Extended{b} - a);
+        ArcSpan span = arcSpan(arc);
         TAcadPoint end = pointAtDegrees(arc.center, arc.ed, arc.hankei);
-        // An arc of more than a full turn is drawn as the full circle it covers.
-        if (span > kTwoPiDouble) {
-            span = kTwoPiDouble;
-            end = polarPoint(arc.center, roundToDouble(Extended{a} + kTwoPiDouble), arc.hankei);
-        }
-        long long n = roundToInt(checkedDivide(span, s));
-        appendChordChain(lines, arc, polarPoint(arc.center, a, arc.hankei),
+        if (span.fullTurn) end = polarPoint(arc.center, roundToDouble(Extended{span.start} + kTwoPiDouble), arc.hankei);
+        long long n = roundToInt(checkedDivide(span.span, s));
+        appendChordChain(lines, arc, polarPoint(arc.center, span.start, arc.hankei),
                          roundToDouble(Extended{arc.st} + stepDegrees), stepDegrees, n, end);
     }
 }
@@ -156,6 +213,7 @@ void convertCircles(DrawingStore& store, bool convertAll, double stepDegrees) {
     long long n = 0;
     bool counted = false;
     TableAppender lines(store.modelLines);
+    lines.reserveMore(plannedCircleChords(store.modelCircles, convertAll, stepDegrees));
     for (TCircleBlk& circle : store.modelCircles) {
         if (!selected(circle, convertAll)) continue;
         circle.code67 = kConvertedMark;

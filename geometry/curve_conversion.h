@@ -3,6 +3,9 @@
 // extrusion is not +Z (in their own plane; the line extrusion pass maps them).
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
 #include "store/drawing_store.h"
 
 namespace velmora {
@@ -22,5 +25,14 @@ void convertArcs(DrawingStore& store, bool convertAll, double stepDegrees);
 
 // As convertArcs, for modelCircles.
 void convertCircles(DrawingStore& store, bool convertAll, double stepDegrees);
+
+// Row plans: how many lines the conversions above will append, so that a
+// table can be sized once. Exact for arcs and circles, an upper bound for the
+// arc a polyline bulge becomes; a plan never exceeds kMaxPlannedRows (a
+// larger table is grown as it fills).
+inline constexpr std::size_t kMaxPlannedRows = std::size_t{1} << 26;
+std::size_t plannedArcChords(const std::vector<TArcBlk>& arcs, bool convertAll, double stepDegrees);
+std::size_t plannedCircleChords(const std::vector<TCircleBlk>& circles, bool convertAll, double stepDegrees);
+std::size_t plannedBulgeChords(double bulge, double stepDegrees);
 
 }  // namespace velmora

@@ -1,5 +1,6 @@
 #include "geometry/normalization_sequence.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "geometry/block_expansion.h"
@@ -7,6 +8,7 @@
 #include "geometry/extrusion_conversion.h"
 #include "geometry/outline_conversion.h"
 #include "geometry/polyline_decomposition.h"
+#include "store/table_growth.h"
 
 namespace velmora {
 
@@ -30,6 +32,16 @@ void decomposeBlockPolylines(DrawingStore& store) {
     convertBlockLwps(store);
     empty(store.blockLwps);
     empty(store.blockLwpVertices);
+}
+
+// Sizes modelLines once for the polyline, arc and circle steps (2, 4, 5), so
+// that the largest table of a drawing is never moved while it fills.
+void reserveModelLines(DrawingStore& store) {
+    const PolylinePlan polylines = planModelLwps(store, kNormalizeStepDegrees);
+    const std::size_t rows = polylines.lines + polylines.arcChords +
+                             plannedArcChords(store.modelArcs, false, kNormalizeStepDegrees) +
+                             plannedCircleChords(store.modelCircles, false, kNormalizeStepDegrees);
+    reserveMoreRows(store.modelLines, std::min(rows, kMaxPlannedRows));
 }
 
 void decomposeModelPolylines(DrawingStore& store) {
@@ -80,6 +92,7 @@ void expandDefinitionsAndOutlines(DrawingStore& store) {
 
 void normalizeDrawing(DrawingStore& store) {
     decomposeBlockPolylines(store);
+    reserveModelLines(store);
     decomposeModelPolylines(store);
     convertModelEllipses(store);
     convertModelArcs(store);
@@ -95,6 +108,7 @@ void normalizeDrawingForPreview(DrawingStore& store, const std::function<void(in
     report(10);
     decomposeBlockPolylines(store);
     report(20);
+    reserveModelLines(store);
     decomposeModelPolylines(store);
     report(30);
     convertModelEllipses(store);

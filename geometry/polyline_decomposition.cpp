@@ -1,8 +1,10 @@
 #include "geometry/polyline_decomposition.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
+#include "geometry/curve_conversion.h"
 #include "geometry/float_checks.h"
 #include "geometry/plane_geometry.h"
 #include "store/table_growth.h"
@@ -31,19 +33,49 @@ void takeAttributes(Row& row, const TLwpBlk& lwp, bool withExtrusion) {
     if (withExtrusion) row.code210 = lwp.code210;
 }
 
+// Rows [first, last) of a polyline's vertex group.
+struct VertexRun {
+    std::size_t first = 0;
+    std::size_t last = 0;
+    std::size_t size() const { return last - first; }
+};
+
 // The vertex group of `ihand`, scanned from the cursor. The cursor moves to
 // the first vertex after the group, or stays when the group is missing or
 // runs to the end of the table.
+VertexRun findVertexRun(const std::vector<TLwpVer>& vertices, Integer ihand, std::size_t& cursor) {
+    std::size_t i = cursor;
+    while (i < vertices.size() && vertices[i].ihand != ihand) ++i;
+    const std::size_t first = i;
+    while (i < vertices.size() && vertices[i].ihand == ihand) ++i;
+    if (i < vertices.size()) cursor = i;
+    return {first, i};
+}
+
 void gatherVertices(const std::vector<TLwpVer>& vertices, Integer ihand, std::size_t& cursor,
                     std::vector<TLwpVer>& buffer) {
-    buffer.clear();
-    for (std::size_t i = cursor; i < vertices.size(); ++i) {
-        if (vertices[i].ihand == ihand) {
-            buffer.push_back(vertices[i]);
-        } else if (!buffer.empty()) {
-            cursor = i;
-            return;
-        }
+    const VertexRun run = findVertexRun(vertices, ihand, cursor);
+    buffer.assign(vertices.begin() + static_cast<std::ptrdiff_t>(run.first),
+                  vertices.begin() + static_cast<std::ptrdiff_t>(run.last));
+}
+
+// Adds what one polyline will append to the plan; mirrors decompose().
+void planPolyline(PolylinePlan& plan, const TLwpBlk& lwp, const std::vector<TLwpVer>& vertices,
+                  VertexRun run, bool model, double chordStepDegrees) {
+    if (lwp.code70 & (kPolygonMesh | kPolyfaceMesh)) {
+        // At most one edge per vertex along M, and one closing edge per column.
+        if (model && (lwp.code70 & kPolygonMesh)) plan.lines += 2 * run.size();
+        return;
+    }
+    if (run.size() == 0) return;
+    const std::size_t segments = run.size() - 1 + ((lwp.code70 & kClosed) ? 1 : 0);
+    plan.lines += segments;
+    const bool chordsLater = model && chordStepDegrees != 0 && !isPlusZ(lwp.code210);
+    for (std::size_t k = 0; k < segments; ++k) {
+        const double bulge = vertices[run.first + k].code42;
+        if (bulge == 0) continue;
+        ++plan.arcs;
+        if (chordsLater) plan.arcChords += plannedBulgeChords(bulge, chordStepDegrees);
     }
 }
 
@@ -112,8 +144,25 @@ void decompose(Output& out, const TLwpBlk& lwp, std::vector<TLwpVer>& vertices) 
     }
 }
 
+PolylinePlan planPolylines(const std::vector<TLwpBlk>& lwps, const std::vector<TLwpVer>& vertices, bool model,
+                           double chordStepDegrees) {
+    PolylinePlan plan;
+    std::size_t cursor = 0;
+    for (const TLwpBlk& lwp : lwps) {
+        if (lwp.code60 != 0) continue;
+        planPolyline(plan, lwp, vertices, findVertexRun(vertices, lwp.ihand, cursor), model, chordStepDegrees);
+    }
+    plan.lines = std::min(plan.lines, kMaxPlannedRows);
+    plan.arcs = std::min(plan.arcs, kMaxPlannedRows);
+    plan.arcChords = std::min(plan.arcChords, kMaxPlannedRows);
+    return plan;
+}
+
 void convertPolylines(const std::vector<TLwpBlk>& lwps, const std::vector<TLwpVer>& vertices,
                       Output& out) {
+    const PolylinePlan plan = planPolylines(lwps, vertices, out.model, 0);
+    out.lines.reserveMore(plan.lines);
+    out.arcs.reserveMore(plan.arcs);
     std::vector<TLwpVer> buffer;
     buffer.reserve(kTableGrowthStep);
     std::size_t cursor = 0;
@@ -125,6 +174,10 @@ void convertPolylines(const std::vector<TLwpBlk>& lwps, const std::vector<TLwpVe
 }
 
 }  // namespace
+
+PolylinePlan planModelLwps(const DrawingStore& store, double chordStepDegrees) {
+    return planPolylines(store.modelLwps, store.modelLwpVertices, true, chordStepDegrees);
+}
 
 void convertBlockLwps(DrawingStore& store) {
     if (store.blockLwps.empty()) return;

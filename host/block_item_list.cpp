@@ -1,6 +1,7 @@
 #include "host/block_item_list.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <numbers>
 #include <type_traits>
@@ -9,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/locale_numbers.h"
 #include "platform/rounding.h"
+#include "platform/text_fields.h"
 #include "platform/text_file.h"
 #include "platform/utf.h"
 
@@ -16,7 +18,6 @@ namespace velmora {
 namespace {
 
 constexpr long double kDegreesPerRadian = 180.0L / std::numbers::pi_v<long double>;
-constexpr std::size_t kLineTableStep = 500;
 constexpr int kNotAGroupCode = -100;
 // Zeroed vertex rows that announced but unfilled vertex counts may add, per
 // character of the file: enough for any count a real list announces.
@@ -24,51 +25,19 @@ constexpr std::size_t kCharsPerZeroedVertex = 4;
 
 enum class Kind { None, Line, Arc, Circle, Polyline };
 
-// The platform's delimited-text split: only `delimiter` separates, a
-// delimiter at the end adds an empty field, empty text gives no field, and a
-// field that begins with a double quotation mark is read up to its closing
-// mark ("" inside stands for one mark) and loses the marks.
-std::vector<std::u16string> splitDelimited(std::u16string_view text, char16_t delimiter) {
-    std::vector<std::u16string> fields;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] == u'"') {
-            std::u16string field;
-            for (++i; i < text.size(); ++i) {
-                if (text[i] != u'"') {
-                    field.push_back(text[i]);
-                } else if (i + 1 < text.size() && text[i + 1] == u'"') {
-                    field.push_back(u'"');
-                    ++i;
-                } else {
-                    ++i;
-                    break;
-                }
-            }
-            fields.push_back(std::move(field));
-        } else {
-            std::size_t end = std::min(text.find(delimiter, i), text.size());
-            fields.emplace_back(text.substr(i, end - i));
-            i = end;
-        }
-        if (i < text.size() && text[i] == delimiter && ++i == text.size()) fields.emplace_back();
-    }
-    return fields;
-}
-
-long double number(const std::u16string& v) { return tryStrToFloat(v).value_or(0.0L); }
+long double number(std::u16string_view v) { return tryStrToFloat(v).value_or(0.0L); }
 
 // Integer fields are SmallInt: wider values wrap, as the assignment does.
-SmallInt smallInt(const std::u16string& v, std::int32_t fallback) {
+SmallInt smallInt(std::u16string_view v, std::int32_t fallback) {
     return static_cast<SmallInt>(tryStrToInt(v).value_or(fallback));
 }
 
 class ItemListReader {
 public:
-    ItemListReader(DrawingStore& store, BlockItemCounts& counts, std::size_t totalChars)
-        : store_(store), counts_(counts), zeroedBudget_(totalChars / kCharsPerZeroedVertex) {}
+    ItemListReader(DrawingStore& store, BlockItemCounts& counts, std::size_t fileSize)
+        : store_(store), counts_(counts), zeroedBudget_(fileSize / kCharsPerZeroedVertex) {}
 
-    void process(int g, const std::u16string& v) {
+    void process(int g, std::u16string_view v) {
         if (g == 0) return startEntity(v);
         switch (kind_) {
             case Kind::Line: return lineGroup(g, v);
@@ -83,13 +52,12 @@ public:
     void finish() { endVertexRun(); }
 
 private:
-    void startEntity(const std::u16string& v) {
+    void startEntity(std::u16string_view v) {
         endVertexRun();  // no later group can reach the rows of the run
         kind_ = Kind::None;
         if (v == u"LINE") {
             ++counts_.lines;
-            auto lines = static_cast<std::size_t>(counts_.lines);
-            if (lines >= store_.modelLines.size()) store_.modelLines.resize(lines + kLineTableStep);
+            store_.modelLines.emplace_back();
             kind_ = Kind::Line;
         } else if (v == u"ARC") {
             ++counts_.arcs;
@@ -108,10 +76,10 @@ private:
         }
     }
 
-    void lineGroup(int g, const std::u16string& v) {
-        TAcadLineBlk& row = store_.modelLines[static_cast<std::size_t>(counts_.lines) - 1];
+    void lineGroup(int g, std::u16string_view v) {
+        TAcadLineBlk& row = store_.modelLines.back();
         switch (g) {
-            case 8: row.layer = v; break;
+            case 8: row.layer.assign(v); break;
             case 62: row.color = smallInt(v, 7); break;
             case 10: row.st.x = number(v); break;
             case 20: row.st.y = number(v); break;
@@ -125,9 +93,9 @@ private:
 
     // Arcs and circles share their groups; only arcs have angles.
     template <class Curve>
-    void curveGroup(Curve& row, int g, const std::u16string& v) {
+    void curveGroup(Curve& row, int g, std::u16string_view v) {
         switch (g) {
-            case 8: row.layer = v; break;
+            case 8: row.layer.assign(v); break;
             case 62: row.color = smallInt(v, 7); break;
             case 10: row.center.x = number(v); break;
             case 20: row.center.y = number(v); break;
@@ -143,10 +111,10 @@ private:
         }
     }
 
-    void polylineGroup(int g, const std::u16string& v) {
+    void polylineGroup(int g, std::u16string_view v) {
         TLwpBlk& row = store_.modelLwps.back();
         switch (g) {
-            case 8: row.layer = v; break;
+            case 8: row.layer.assign(v); break;
             case 62: row.color = smallInt(v, 7); break;
             case 70: row.code70 = smallInt(v, 0); break;
             case 90: beginVertexRun(tryStrToInt(v).value_or(0)); break;
@@ -203,7 +171,7 @@ private:
         return &store_.modelLwpVertices[cursor_ - 1];
     }
 
-    static double degrees(const std::u16string& v) {
+    static double degrees(std::u16string_view v) {
         long double d = number(v) * kDegreesPerRadian;
         if (!std::isfinite(d)) throw FloatingPointError("floating point overflow");
         return roundToDouble(d);
@@ -224,68 +192,82 @@ void startRead(DrawingStore& store) {
     store.modelArcs.clear();
     store.modelLwps.clear();
     store.modelLwpVertices.clear();
-    store.modelLines.assign(kLineTableStep, TAcadLineBlk{});
+    store.modelLines.clear();  // the lines are built as LINE items arrive
 }
 
-// Cuts modelLines back to the rows filled, also when the read ends by an
-// exception.
-class LineTableTrim {
+void normalizeItemLineInto(std::u16string_view line, std::u16string& out) {
+    auto withoutFirstAndLast = [](std::u16string_view text) {
+        return text.size() <= 2 ? std::u16string_view() : text.substr(1, text.size() - 2);
+    };
+    if (!line.empty() && line.front() == u'(') line = withoutFirstAndLast(line);
+    out.clear();
+    constexpr std::u16string_view kItemBreak = u") (";
+    std::size_t start = 0;
+    for (std::size_t pos; (pos = line.find(kItemBreak, start)) != std::u16string_view::npos;
+         start = pos + kItemBreak.size()) {
+        out.append(line.substr(start, pos - start));
+        out.push_back(u'\t');
+    }
+    out.append(line.substr(start));
+    if (!out.empty() && out.front() == u'(') {
+        if (out.size() <= 2) {
+            out.clear();
+        } else {
+            out.pop_back();
+            out.erase(0, 1);
+        }
+    }
+}
+
+// Calls fn(group code, value) for each value of a coordinate list; value k
+// gets code c + 10 k, or no group code when that leaves 32 bits.
+template <class Fn>
+void forEachCoordinate(std::u16string_view code, std::u16string_view values, std::u16string& scratch, Fn&& fn) {
+    const long long c = tryStrToInt(code).value_or(10);
+    long long k = 0;
+    forEachDelimitedField(values, u' ', scratch, [&](std::u16string_view value) { fn(c + 10 * k++, value); });
+}
+
+// Calls fn(group code, value) for each pair of one item.
+template <class Fn>
+void forEachItemPair(std::u16string_view item, std::u16string& scratch, Fn&& fn) {
+    if (std::size_t dot = item.find(u" . "); dot != std::u16string_view::npos)
+        return fn(tryStrToInt(item.substr(0, dot)).value_or(kNotAGroupCode), item.substr(dot + 3));
+    if (std::size_t space = item.find(u' '); space != std::u16string_view::npos)
+        forEachCoordinate(item.substr(0, space), item.substr(space + 1), scratch, fn);
+}
+
+int groupCode(long long code) {
+    return code < INT32_MIN || code > INT32_MAX ? kNotAGroupCode : static_cast<int>(code);
+}
+
+// One pass over the file: each line is normalised into a reused buffer and
+// its fields and items are taken as views of it.
+class ItemLineParser {
 public:
-    LineTableTrim(std::vector<TAcadLineBlk>& table, const BlockItemCounts& counts) : table_(table), counts_(counts) {}
-    ~LineTableTrim() { table_.resize(static_cast<std::size_t>(counts_.lines)); }
-    LineTableTrim(const LineTableTrim&) = delete;
-    LineTableTrim& operator=(const LineTableTrim&) = delete;
+    ItemLineParser(ItemListReader& reader, BlockItemCounts& counts) : reader_(reader), counts_(counts) {}
+
+    void operator()(std::u16string_view line) {
+        ++counts_.items;
+        normalizeItemLineInto(line, normalized_);
+        forEachDelimitedField(normalized_, u'\t', fieldScratch_, [&](std::u16string_view field) {
+            forEachItemPair(field, valueScratch_,
+                            [&](long long code, std::u16string_view value) { reader_.process(groupCode(code), value); });
+        });
+    }
 
 private:
-    std::vector<TAcadLineBlk>& table_;
-    const BlockItemCounts& counts_;
+    ItemListReader& reader_;
+    BlockItemCounts& counts_;
+    std::u16string normalized_, fieldScratch_, valueScratch_;
 };
-
-BlockItemCounts readItemLines(DrawingStore& store, std::vector<std::u16string> lines) {
-    BlockItemCounts counts;
-    startRead(store);
-    LineTableTrim trim(store.modelLines, counts);
-    counts.items = static_cast<int>(lines.size());
-
-    std::size_t totalChars = 0;
-    for (std::u16string& line : lines) {
-        line = normalizeItemLine(line);
-        totalChars += line.size() + 1;
-    }
-
-    ItemListReader reader(store, counts, totalChars);
-    for (const std::u16string& line : lines)
-        for (const std::u16string& field : splitDelimited(line, u'\t'))
-            for (const auto& [code, value] : splitItem(field))
-                reader.process(tryStrToInt(code).value_or(kNotAGroupCode), value);
-    reader.finish();
-    counts.result = counts.items > 0;
-    return counts;
-}
-
-void replaceAll(std::u16string& text, std::u16string_view from, std::u16string_view to) {
-    std::u16string out;
-    out.reserve(text.size());
-    std::size_t start = 0;
-    for (std::size_t pos; (pos = text.find(from, start)) != std::u16string::npos; start = pos + from.size()) {
-        out.append(text, start, pos - start);
-        out.append(to);
-    }
-    out.append(text, start);
-    text = std::move(out);
-}
-
-std::u16string withoutFirstAndLast(const std::u16string& text) {
-    return text.size() <= 2 ? std::u16string() : text.substr(1, text.size() - 2);
-}
 
 }  // namespace
 
 std::u16string normalizeItemLine(const std::u16string& line) {
-    std::u16string result = !line.empty() && line.front() == u'(' ? withoutFirstAndLast(line) : line;
-    replaceAll(result, u") (", u"\t");
-    if (!result.empty() && result.front() == u'(') result = withoutFirstAndLast(result);
-    return result;
+    std::u16string out;
+    normalizeItemLineInto(line, out);
+    return out;
 }
 
 std::vector<ItemPair> splitItem(const std::u16string& item) {
@@ -297,28 +279,32 @@ std::vector<ItemPair> splitItem(const std::u16string& item) {
 }
 
 std::vector<ItemPair> expandCoordinateList(const std::u16string& code, const std::u16string& values) {
-    const long long c = tryStrToInt(code).value_or(10);
     std::vector<ItemPair> pairs;
-    long long k = 0;
-    for (std::u16string& value : splitDelimited(values, u' '))
-        pairs.emplace_back(utf8ToUtf16(std::to_string(c + 10 * k++)), std::move(value));
+    std::u16string scratch;
+    forEachCoordinate(code, values, scratch, [&](long long c, std::u16string_view value) {
+        pairs.emplace_back(utf8ToUtf16(std::to_string(c)), std::u16string(value));
+    });
     return pairs;
 }
 
 BlockItemCounts readBlockItemBytes(DrawingStore& store, std::string_view bytes) {
-    return readItemLines(store, decodeTextLines(bytes, TextEncoding::Ansi));
+    BlockItemCounts counts;
+    startRead(store);
+    ItemListReader reader(store, counts, bytes.size());
+    forEachTextLine(bytes, TextEncoding::Ansi, ItemLineParser(reader, counts));
+    reader.finish();
+    counts.result = counts.items > 0;
+    return counts;
 }
 
 BlockItemCounts readBlockItemList(DrawingStore& store, const std::filesystem::path& file) {
     if (!fileExists(file)) {
         startRead(store);
-        store.modelLines.clear();
         return {};
     }
     std::optional<std::string> bytes = readWholeFile(file);
     if (!bytes) {
         startRead(store);
-        store.modelLines.clear();
         throw FileError("cannot read " + file.string());
     }
     return readBlockItemBytes(store, *bytes);

@@ -1,5 +1,6 @@
 #include "platform/locale_numbers.h"
 
+#include <array>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -46,7 +47,7 @@ void initDecimalSeparatorFromEnvironment() {
     std::setlocale(LC_NUMERIC, previous.c_str());
 }
 
-std::optional<long double> tryStrToFloat(std::u16string_view text) {
+std::optional<long double> tryStrToFloatByCLibrary(std::u16string_view text) {
     // Validate the form, and build the C-locale text strtold understands.
     std::string plain;
     std::size_t i = 0;
@@ -78,6 +79,87 @@ std::optional<long double> tryStrToFloat(std::u16string_view text) {
     long double value = strtoldC(plain.c_str(), &end);
     if (end != plain.c_str() + plain.size() || std::isinf(value)) return std::nullopt;
     return value;
+}
+
+namespace {
+
+// Powers of ten that a long double holds exactly (5^27 < 2^64).
+constexpr int kMaxExactPower = 27;
+constexpr int kMaxFastDigits = 19;  // below 2^64, so exact in a long double
+
+constexpr std::array<long double, kMaxExactPower + 1> kExactPowersOfTen = [] {
+    std::array<long double, kMaxExactPower + 1> powers{};
+    long double p = 1;
+    for (long double& power : powers) {
+        power = p;
+        p *= 10;
+    }
+    return powers;
+}();
+
+enum class FastResult { Value, NotANumber, Fallback };
+
+// The common case: at most 19 significant digits and a small exponent. The
+// digits form an exact integer and one multiply or divide by an exact power
+// of ten rounds once, so the result is the correctly rounded one the C
+// library gives. Anything else is left to the C library.
+FastResult fastStrToFloat(std::u16string_view text, long double& value) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+    std::uint64_t mantissa = 0;
+    int significant = 0, digits = 0, fractionDigits = 0;
+    bool separatorSeen = false;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (isDigit(c)) {
+            ++digits;
+            if (separatorSeen) ++fractionDigits;
+            if (mantissa == 0 && c == u'0') continue;
+            if (++significant > kMaxFastDigits) return FastResult::Fallback;
+            mantissa = mantissa * 10 + static_cast<unsigned>(c - u'0');
+        } else if (c == g_separator && !separatorSeen) {
+            separatorSeen = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return FastResult::NotANumber;
+    int exponent = 0;
+    if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negativeExponent = text[i++] == u'-';
+        const std::size_t first = i;
+        for (; i < text.size() && isDigit(text[i]); ++i) {
+            if (i - first >= 5) return FastResult::Fallback;
+            exponent = exponent * 10 + (text[i] - u'0');
+        }
+        if (i == first) return FastResult::NotANumber;
+        if (negativeExponent) exponent = -exponent;
+    }
+    if (i != text.size()) return FastResult::NotANumber;
+    exponent -= fractionDigits;
+    long double result = static_cast<long double>(mantissa);
+    if (mantissa != 0) {
+        if (exponent < -kMaxExactPower || exponent > kMaxExactPower) return FastResult::Fallback;
+        result = exponent < 0 ? result / kExactPowersOfTen[static_cast<std::size_t>(-exponent)]
+                              : result * kExactPowersOfTen[static_cast<std::size_t>(exponent)];
+    }
+    value = negative ? -result : result;
+    return FastResult::Value;
+}
+
+}  // namespace
+
+std::optional<long double> tryStrToFloat(std::u16string_view text) {
+    long double value = 0;
+    switch (fastStrToFloat(text, value)) {
+        case FastResult::Value: return value;
+        case FastResult::NotANumber: return std::nullopt;
+        case FastResult::Fallback: break;
+    }
+    return tryStrToFloatByCLibrary(text);
 }
 
 std::optional<std::int32_t> tryStrToInt(std::u16string_view text) {

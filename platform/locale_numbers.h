@@ -19,6 +19,9 @@ void initDecimalSeparatorFromEnvironment();
 // optional sign, digits). No blanks, nothing else. nullopt otherwise, and for
 // values that overflow long double.
 std::optional<long double> tryStrToFloat(std::u16string_view text);
+// The same conversion done wholly by the C library's correctly rounded
+// strtold: what tryStrToFloat falls back to beyond its fast path.
+std::optional<long double> tryStrToFloatByCLibrary(std::u16string_view text);
 
 // Optional sign, then decimal digits, or hexadecimal digits after "$" or "0x".
 // nullopt when the value is outside 32 bits.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,13 @@ std::vector<std::u16string> splitLines(std::u16string_view text);
 // encoding and is dropped, otherwise `encoding` applies.
 std::u16string decodeTextFile(std::string_view bytes, TextEncoding encoding,
                               ByteOrderMarks marks = ByteOrderMarks::Detect);
+
+// Calls fn(line) for each line of the file contents, decoded as
+// decodeTextFile does, a block of whole lines at a time, so the text is
+// decoded once and never held whole. The view is valid until fn returns.
+void forEachTextLine(std::string_view bytes, TextEncoding encoding,
+                     const std::function<void(std::u16string_view)>& fn,
+                     ByteOrderMarks marks = ByteOrderMarks::Detect);
 
 std::vector<std::u16string> decodeTextLines(std::string_view bytes, TextEncoding encoding,
                                             ByteOrderMarks marks = ByteOrderMarks::Detect);

@@ -7,6 +7,7 @@
 #include "geometry/float_checks.h"
 #include "geometry/plane_geometry.h"
 #include "geometry/point_ops.h"
+#include "platform/text_fields.h"
 
 namespace velmora {
 
@@ -105,19 +106,6 @@ Box mtextBounds(const TAcadPoint& pt10, SmallInt code71, double h, double code41
     for (const TAcadPoint& corner : {planar(xa, ya), planar(xb, yb), planar(xb, ya), planar(xa, yb)})
         widen(box, addPoints(rotateAboutOrigin(corner, theta), base));
     return box;
-}
-
-bool blankChar(char16_t c) { return c <= 32; }
-
-std::u16string_view trimmed(std::u16string_view s) {
-    while (!s.empty() && blankChar(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blankChar(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-void replaceAll(std::u16string& s, std::u16string_view from, std::u16string_view to) {
-    for (std::size_t at = s.find(from); at != std::u16string::npos; at = s.find(from, at + to.size()))
-        s.replace(at, from.size(), to);
 }
 
 }  // namespace
@@ -236,9 +224,9 @@ int splitParagraphs(const std::u16string& text, std::vector<std::u16string>& lis
             if (i == s.size()) list.emplace_back();
         }
     }
-    if (!list.empty() && trimmed(list.back()).empty()) list.pop_back();
+    if (!list.empty() && trimmedBlanks(list.back()).empty()) list.pop_back();
     for (std::size_t k = list.size(); k-- > 0;)
-        if (trimmed(list[k]) == u"}") list.erase(list.begin() + static_cast<std::ptrdiff_t>(k));
+        if (trimmedBlanks(list[k]) == u"}") list.erase(list.begin() + static_cast<std::ptrdiff_t>(k));
     return static_cast<int>(list.size());
 }
 

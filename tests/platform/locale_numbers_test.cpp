@@ -2,6 +2,7 @@
 
 #include <clocale>
 #include <limits>
+#include <random>
 
 #include "platform/locale_numbers.h"
 
@@ -74,4 +75,41 @@ TEST(IntegerConversion, DecimalHexadecimalAnd32BitBounds) {
                                 u"$100000000", u"-$FFFFFFFF", u"99999999999999999999", u"1.0", u" 1", u"1 ",
                                 u"12a", u"$G", u"$-1", u"1e3"})
         EXPECT_FALSE(tryStrToInt(bad)) << std::string(bad, bad + std::char_traits<char16_t>::length(bad));
+}
+
+// The fast path must give exactly what the C library's correctly rounded
+// conversion gives, on the forms files hold and on the edges of the path:
+// 19 and 20 significant digits, powers of ten up to 10^27 and beyond, zeros.
+TEST_F(LocaleNumbers, FastPathAgreesWithTheCLibrary) {
+    std::mt19937_64 rng(7);
+    auto digits = [&](int n) {
+        std::u16string s;
+        for (int i = 0; i < n; ++i) s.push_back(static_cast<char16_t>(u'0' + rng() % 10));
+        return s;
+    };
+    for (char16_t separator : {u'.', u','}) {
+        setDecimalSeparator(separator);
+        for (int i = 0; i < 500000; ++i) {
+            std::u16string text;
+            if (rng() % 4 == 0) text.push_back(rng() % 2 ? u'-' : u'+');
+            text += digits(static_cast<int>(rng() % 12));
+            if (rng() % 4 != 0) text += separator + digits(static_cast<int>(rng() % 18));
+            if (rng() % 5 == 0) {
+                text += rng() % 2 ? u'e' : u'E';
+                if (rng() % 2) text.push_back(rng() % 2 ? u'-' : u'+');
+                text += digits(static_cast<int>(rng() % 3));
+            }
+            ASSERT_EQ(tryStrToFloat(text), tryStrToFloatByCLibrary(text))
+                << std::string(text.begin(), text.end());
+        }
+    }
+    setDecimalSeparator(u'.');
+    for (const char16_t* edge :
+         {u"9999999999999999999", u"99999999999999999999", u"18446744073709551615", u"0.0000000000000000000000000001",
+          u"1e27", u"1e28", u"1e-27", u"1e-28", u"123456789012345678.9e-27", u"-0", u"-0.0e5", u"0e99999",
+          u"000000000000000000000000000001", u"4.9406564584124654e-324", u"1.7976931348623157e308",
+          u"0.1", u"0.3", u"2.2250738585072011e-308", u"9007199254740993", u"1e-4951", u"1.18973149535723176e+4932"})
+        EXPECT_EQ(tryStrToFloat(edge), tryStrToFloatByCLibrary(edge))
+            << std::string(edge, edge + std::char_traits<char16_t>::length(edge));
+    EXPECT_TRUE(std::signbit(*tryStrToFloat(u"-0")));
 }

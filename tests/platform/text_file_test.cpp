@@ -28,3 +28,28 @@ TEST(ReadTextFileLines, ReadsByMarkOrInTheNamedEncoding) {
     EXPECT_FALSE(readTextFileLines(dir / "missing.txt"));
     EXPECT_FALSE(readTextFileLines(dir.path()));  // a folder is no file
 }
+
+// Lines decoded a block at a time are the lines of the whole text decoded at
+// once, whatever falls on a block's edge: CR LF, a lone CR, a Japanese or an
+// invalid byte pair, a last line without its end.
+TEST(ForEachTextLine, BlocksDecodeAsTheWholeText) {
+    const std::string filler(1 << 20, 'x');  // one block's worth
+    const struct {
+        std::string bytes;
+        TextEncoding encoding;
+    } cases[] = {
+        {filler.substr(1) + "\r\nab\r\n", TextEncoding::Ansi},
+        {filler.substr(1) + "\r" + "\nab", TextEncoding::Ansi},
+        {filler + "\rab\r\rc", TextEncoding::Ansi},
+        {filler.substr(2) + "\x82\xA0\n\x82\n\x81", TextEncoding::Ansi},
+        {filler.substr(3) + "\xE3\x81\x82\r\n\xE3\x81\n" + filler + "\xFF", TextEncoding::Utf8},
+        {"\xEF\xBB\xBF" + filler + "\n\xE3\x81\x82", TextEncoding::Ansi},
+        {std::string("\xFF\xFEz\0\r\0\n\0y\0", 10), TextEncoding::Ansi},
+        {"", TextEncoding::Ansi},
+    };
+    for (const auto& c : cases) {
+        Lines lines;
+        forEachTextLine(c.bytes, c.encoding, [&](std::u16string_view line) { lines.emplace_back(line); });
+        EXPECT_EQ(lines, decodeTextLines(c.bytes, c.encoding)) << c.bytes.size();
+    }
+}

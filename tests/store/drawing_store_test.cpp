@@ -94,19 +94,23 @@ TEST(DrawingStore, ClearTablesEmptiesAll25Tables) {
                 store.layers.empty() && store.views.empty());
 }
 
-TEST(TableAppender, GrowsInStepsAndTrimsAtEnd) {
+TEST(TableAppender, AppendsZeroedRowsAndNeverMovesReservedRows) {
     std::vector<TAcadLineBlk> lines(2);
+    lines[0].color = 9;
     {
         TableAppender<TAcadLineBlk> out(lines);
+        out.reserveMore(1011);
+        const TAcadLineBlk* first = lines.data();
         out.append().color = 1;
-        EXPECT_EQ(lines.size(), 1002u);
-        for (int i = 0; i < 999; ++i) out.append();
-        EXPECT_EQ(lines.size(), 1002u);
-        out.append();
-        EXPECT_EQ(lines.size(), 2002u);
+        for (int i = 0; i < 1000; ++i) out.append();
+        EXPECT_EQ(lines.data(), first);  // reserved rows are built in place
+        out.reserveMore(10);             // room already there: nothing moves
+        EXPECT_EQ(lines.data(), first);
     }
-    EXPECT_EQ(lines.size(), 1003u);
+    ASSERT_EQ(lines.size(), 1003u);  // the final length is the rows filled
+    EXPECT_EQ(lines[0].color, 9);
     EXPECT_EQ(lines[2].color, 1);
+    EXPECT_EQ(lines[3].color, 0);
 }
 
 TEST(TableAppender, KeepsRowsAppendedBeforeAnException) {

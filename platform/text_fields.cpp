@@ -1,0 +1,32 @@
+#include "platform/text_fields.h"
+
+namespace velmora {
+
+std::vector<std::u16string> splitDelimited(std::u16string_view text, char16_t delimiter) {
+    std::vector<std::u16string> fields;
+    std::u16string scratch;
+    forEachDelimitedField(text, delimiter, scratch, [&](std::u16string_view field) { fields.emplace_back(field); });
+    return fields;
+}
+
+std::u16string_view trimmedBlanks(std::u16string_view text) {
+    while (!text.empty() && text.front() <= u' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() <= u' ') text.remove_suffix(1);
+    return text;
+}
+
+void replaceAll(std::u16string& text, std::u16string_view from, std::u16string_view to) {
+    std::size_t pos = text.find(from);
+    if (from.empty() || pos == std::u16string::npos) return;
+    std::u16string out;
+    out.reserve(text.size());
+    std::size_t start = 0;
+    for (; pos != std::u16string::npos; start = pos + from.size(), pos = text.find(from, start)) {
+        out.append(text, start, pos - start);
+        out.append(to);
+    }
+    out.append(text, start);
+    text = std::move(out);
+}
+
+}  // namespace velmora

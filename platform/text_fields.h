@@ -1,0 +1,55 @@
+// Small text helpers shared by the readers: the platform's delimited-text
+// split, trimming of blanks and replacement of every occurrence.
+#pragma once
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+
+// Calls fn(field) for each field of `text` split at `delimiter`, as the
+// platform's delimited text does: only `delimiter` separates, a delimiter at
+// the end adds an empty field, empty text gives no field, and a field that
+// begins with a double quotation mark is read up to its closing mark (""
+// inside stands for one mark) and loses the marks. A quoted field is built in
+// `scratch`; the view fn gets is valid until fn returns.
+template <class Fn>
+void forEachDelimitedField(std::u16string_view text, char16_t delimiter, std::u16string& scratch, Fn&& fn) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == u'"') {
+            scratch.clear();
+            for (++i; i < text.size(); ++i) {
+                if (text[i] != u'"') {
+                    scratch.push_back(text[i]);
+                } else if (i + 1 < text.size() && text[i + 1] == u'"') {
+                    scratch.push_back(u'"');
+                    ++i;
+                } else {
+                    ++i;
+                    break;
+                }
+            }
+            fn(std::u16string_view(scratch));
+        } else {
+            const std::size_t end = std::min(text.find(delimiter, i), text.size());
+            fn(text.substr(i, end - i));
+            i = end;
+        }
+        if (i < text.size() && text[i] == delimiter && ++i == text.size()) fn(std::u16string_view());
+    }
+}
+
+std::vector<std::u16string> splitDelimited(std::u16string_view text, char16_t delimiter);
+
+// Without leading and trailing characters up to the blank (U+0020), as the
+// platform's trim does.
+std::u16string_view trimmedBlanks(std::u16string_view text);
+
+// Every occurrence of `from` (not empty) replaced by `to`, left to right;
+// replaced text is not searched again.
+void replaceAll(std::u16string& text, std::u16string_view from, std::u16string_view to);
+
+}  // namespace velmora
