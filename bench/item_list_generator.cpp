@@ -45,7 +45,9 @@ std::string makeItemList(std::size_t entities) {
             default: {
                 head(out, i, "LWPOLYLINE");
                 double x = coord(rng), y = coord(rng);
-                appendf(out, " (90 . 2) (70 . 0) (10 %.6f %.6f) (42 . 0.5) (10 %.6f %.6f)", x, y, x + 100.0, y);
+                appendf(out, " (90 . 4) (70 . 1) (43 . 0.0) (38 . 0.0) (39 . 0.0) (10 %.6f %.6f) (42 . 0.5)", x, y);
+                appendf(out, " (10 %.6f %.6f) (10 %.6f %.6f) (42 . -0.25) (10 %.6f %.6f)", x + 100.0, y, x + 100.0,
+                        y + 50.0, x, y + 50.0);
                 break;
             }
         }

@@ -8,7 +8,7 @@
 namespace velmora::bench {
 
 // `entities` lines of CR LF separated entity lists, UTF-8 with a byte order
-// mark as the simulated host writes them; about 250 bytes an entity.
+// mark as the simulated host writes them; about 230 bytes an entity.
 std::string makeItemList(std::size_t entities);
 
 }  // namespace velmora::bench

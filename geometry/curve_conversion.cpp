@@ -39,19 +39,32 @@ TAcadPoint pointAtDegrees(const TAcadPoint& center, double degrees, double radiu
     return polarPoint(center, roundToDouble(degrees * kDegToRad), radius);
 }
 
-// Chords from `start` through the points at first, first + step, ... (n of
-// them, degrees) to `end`: n + 1 lines.
-template <class Curve>
-void appendChordChain(TableAppender<TAcadLineBlk>& lines, const Curve& curve,
-                      const TAcadPoint& start, double first, double stepDegrees, long long n,
-                      const TAcadPoint& end) {
+// The angles of a chord chain: first, first + step, ... (degrees, each sum
+// rounded to Double), as unit vectors.
+class ChainAngles {
+public:
+    ChainAngles(double first, double stepDegrees) : angle_(first), step_(stepDegrees) {}
+    UnitVector next() {
+        UnitVector u = unitVector(roundToDouble(angle_ * kDegToRad));
+        angle_ = roundToDouble(Extended{angle_} + step_);
+        return u;
+    }
+
+private:
+    double angle_;
+    double step_;
+};
+
+// Chords from `start` through the points at the first n chain angles to
+// `end`: n + 1 lines. `units(k)` is the k-th angle's unit vector.
+template <class Curve, class Units>
+void appendChordChain(TableAppender<TAcadLineBlk>& lines, const Curve& curve, const TAcadPoint& start,
+                      long long n, Units&& units, const TAcadPoint& end) {
     TAcadPoint from = start;
-    double angle = first;
-    for (long long k = 1; k <= n; ++k) {
-        TAcadPoint to = pointAtDegrees(curve.center, angle, curve.hankei);
+    for (long long k = 0; k < n; ++k) {
+        TAcadPoint to = polarPoint(curve.center, units(k), curve.hankei);
         appendChord(lines, curve, from, to);
         from = to;
-        angle = roundToDouble(Extended{angle} + stepDegrees);
     }
     appendChord(lines, curve, from, end);
 }
@@ -202,8 +215,9 @@ void convertArcs(DrawingStore& store, bool convertAll, double stepDegrees) {
         TAcadPoint end = pointAtDegrees(arc.center, arc.ed, arc.hankei);
         if (span.fullTurn) end = polarPoint(arc.center, roundToDouble(Extended{span.start} + kTwoPiDouble), arc.hankei);
         long long n = roundToInt(checkedDivide(span.span, s));
-        appendChordChain(lines, arc, polarPoint(arc.center, span.start, arc.hankei),
-                         roundToDouble(Extended{arc.st} + stepDegrees), stepDegrees, n, end);
+        ChainAngles angles(roundToDouble(Extended{arc.st} + stepDegrees), stepDegrees);
+        appendChordChain(lines, arc, polarPoint(arc.center, span.start, arc.hankei), n,
+                         [&](long long) { return angles.next(); }, end);
     }
 }
 
@@ -212,6 +226,9 @@ void convertCircles(DrawingStore& store, bool convertAll, double stepDegrees) {
     double s = stepRadians(stepDegrees);
     long long n = 0;
     bool counted = false;
+    std::vector<UnitVector> units;  // every circle's chain turns through the same angles
+    ChainAngles angles(stepDegrees, stepDegrees);
+    const UnitVector startUnit = unitVector(0);
     TableAppender lines(store.modelLines);
     lines.reserveMore(plannedCircleChords(store.modelCircles, convertAll, stepDegrees));
     for (TCircleBlk& circle : store.modelCircles) {
@@ -221,8 +238,11 @@ void convertCircles(DrawingStore& store, bool convertAll, double stepDegrees) {
             n = roundToInt(checkedDivide(2 * kPi, s) - 0.5L);
             counted = true;
         }
-        TAcadPoint start = polarPoint(circle.center, 0, circle.hankei);
-        appendChordChain(lines, circle, start, stepDegrees, stepDegrees, n, start);
+        TAcadPoint start = polarPoint(circle.center, startUnit, circle.hankei);
+        appendChordChain(lines, circle, start, n, [&](long long k) {
+            while (units.size() <= static_cast<std::size_t>(k)) units.push_back(angles.next());
+            return units[static_cast<std::size_t>(k)];
+        }, start);
     }
 }
 

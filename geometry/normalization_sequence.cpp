@@ -8,6 +8,7 @@
 #include "geometry/extrusion_conversion.h"
 #include "geometry/outline_conversion.h"
 #include "geometry/polyline_decomposition.h"
+#include "platform/memory_hints.h"
 #include "store/table_growth.h"
 
 namespace velmora {
@@ -41,7 +42,10 @@ void reserveModelLines(DrawingStore& store) {
     const std::size_t rows = polylines.lines + polylines.arcChords +
                              plannedArcChords(store.modelArcs, false, kNormalizeStepDegrees) +
                              plannedCircleChords(store.modelCircles, false, kNormalizeStepDegrees);
+    const std::size_t before = store.modelLines.capacity();
     reserveMoreRows(store.modelLines, std::min(rows, kMaxPlannedRows));
+    if (store.modelLines.capacity() != before)
+        adviseHugePages(store.modelLines.data(), store.modelLines.capacity() * sizeof(TAcadLineBlk));
 }
 
 void decomposeModelPolylines(DrawingStore& store) {

@@ -28,10 +28,18 @@ Extended directionAngle(const TAcadPoint& a, const TAcadPoint& b) {
     return kPi + t;
 }
 
+UnitVector unitVector(double angle) {
+    const Extended a = angle;
+    return UnitVector{std::cos(a), std::sin(a)};
+}
+
+TAcadPoint polarPoint(const TAcadPoint& p, const UnitVector& u, double distance) {
+    const Extended d = distance;
+    return TAcadPoint{p.x + d * u.cos, p.y + d * u.sin, p.z};
+}
+
 TAcadPoint polarPoint(const TAcadPoint& p, double angle, double distance) {
-    Extended a = angle;
-    Extended d = distance;
-    return TAcadPoint{p.x + d * std::cos(a), p.y + d * std::sin(a), p.z};
+    return polarPoint(p, unitVector(angle), distance);
 }
 
 BulgeArc bulgeToArc(const TAcadPoint& p1, const TAcadPoint& p2, double bulge) {

@@ -22,6 +22,16 @@ Extended directionAngle(const TAcadPoint& a, const TAcadPoint& b);
 // p moved by `distance` along `angle`; z stays p's z.
 TAcadPoint polarPoint(const TAcadPoint& p, double angle, double distance);
 
+// The cosine and sine of an angle, for moving many points along the same
+// angles (the chords of circles) with one evaluation of each.
+struct UnitVector {
+    Extended cos = 1;
+    Extended sin = 0;
+};
+UnitVector unitVector(double angle);
+// polarPoint(p, angle, distance) with u = unitVector(angle), bit for bit.
+TAcadPoint polarPoint(const TAcadPoint& p, const UnitVector& u, double distance);
+
 struct BulgeArc {
     TAcadPoint center;  // takes the start point's z
     double radius = 0;

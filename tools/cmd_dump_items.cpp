@@ -28,12 +28,16 @@ int runDumpItems(const Args& args) {
     BlockItemCounts counts = readBlockItemList(store, file);
     if (parsed.flag("--normalized")) normalizeDrawing(store);
 
-    StoreJson json = storeToJson(store);
-    json["counts"] = {{"result", counts.result},         {"lines", counts.lines},
-                      {"arcs", counts.arcs},             {"circles", counts.circles},
-                      {"polylines", counts.polylines},   {"attributes", counts.attributes},
-                      {"items", counts.items}};
-    std::cout << formatStoreJson(json) << '\n';
+    const StoreJson trailer = {{"counts",
+                                {{"result", counts.result},
+                                 {"lines", counts.lines},
+                                 {"arcs", counts.arcs},
+                                 {"circles", counts.circles},
+                                 {"polylines", counts.polylines},
+                                 {"attributes", counts.attributes},
+                                 {"items", counts.items}}}};
+    writeStoreJson(std::cout, store, trailer);
+    std::cout.flush();
     return std::cout.good() ? 0 : 1;
 }
 

@@ -1,217 +1,333 @@
 #include "tools/store_json.h"
 
+#include <array>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <type_traits>
 
 #include "platform/utf.h"
 
 namespace velmora {
 namespace {
 
-StoreJson num(long double v) {
-    if (!std::isfinite(v) || std::fabs(v) > DBL_MAX) return nullptr;
+using Points = std::span<const TAcadPoint>;
+using Reals = std::span<const double>;
+
+// The field list of each record, in record order: visit(key, value).
+template <class V> void fields(const TLayer& r, V& v) {
+    v("Name", r.Name), v("color", r.color), v("code70", r.code70), v("ltype", r.ltype), v("visible", r.visible),
+        v("Comment", r.Comment);
+}
+template <class V> void fields(const TViewTbl& r, V& v) {
+    v("name", r.name), v("center", r.center), v("height", r.height), v("width", r.width), v("code70", r.code70);
+}
+template <class V> void fields(const TAcadLineBlk& r, V& v) {
+    v("bname", r.bname), v("layer", r.layer), v("ltype", r.ltype), v("color", r.color), v("st", r.st), v("ed", r.ed),
+        v("PenColor", r.PenColor), v("PenStyle", r.PenStyle), v("code67", r.code67), v("code210", r.code210),
+        v("layindex", r.layindex), v("atsumi", r.atsumi), v("convtype", r.convtype), v("lwpflag", r.lwpflag),
+        v("checked", r.checked), v("code60", r.code60);
+}
+template <class V> void fields(const TCircleBlk& r, V& v) {
+    v("bname", r.bname), v("layer", r.layer), v("ltype", r.ltype), v("color", r.color), v("center", r.center),
+        v("hankei", r.hankei), v("PenColor", r.PenColor), v("PenStyle", r.PenStyle), v("code67", r.code67),
+        v("code210", r.code210), v("layindex", r.layindex), v("checked", r.checked), v("code60", r.code60);
+}
+template <class V> void fields(const TArcBlk& r, V& v) {
+    v("bname", r.bname), v("layer", r.layer), v("ltype", r.ltype), v("color", r.color), v("center", r.center),
+        v("hankei", r.hankei), v("st", r.st), v("ed", r.ed), v("PenColor", r.PenColor), v("PenStyle", r.PenStyle),
+        v("code67", r.code67), v("code210", r.code210), v("layindex", r.layindex), v("atsumi", r.atsumi),
+        v("lwpflag", r.lwpflag), v("checked", r.checked), v("code60", r.code60);
+}
+template <class V> void fields(const TInsertBlk& r, V& v) {
+    v("name", r.name), v("layer", r.layer), v("ltype", r.ltype), v("base", r.base), v("scale", r.scale),
+        v("color", r.color), v("rotate", r.rotate), v("code66", r.code66), v("PenColor", r.PenColor),
+        v("PenStyle", r.PenStyle), v("code67", r.code67), v("code210", r.code210), v("layindex", r.layindex),
+        v("dimBlkName", r.dimBlkName), v("code60", r.code60);
+}
+template <class V> void fields(const TBlockBlk& r, V& v) {
+    v("name", r.name), v("layer", r.layer), v("ltype", r.ltype), v("base", r.base), v("layindex", r.layindex),
+        v("InsertAry", r.InsertAry), v("code60", r.code60);
+}
+template <class V> void fields(const TLwpVer& r, V& v) {
+    v("ihand", r.ihand), v("code10", r.code10), v("code42", r.code42);
+}
+template <class V> void fields(const TLwpBlk& r, V& v) {
+    v("bname", r.bname), v("layer", r.layer), v("ltype", r.ltype), v("ihand", r.ihand), v("color", r.color),
+        v("code38", r.code38), v("code67", r.code67), v("code70", r.code70), v("code71", r.code71),
+        v("code72", r.code72), v("code73", r.code73), v("code74", r.code74), v("code210", r.code210),
+        v("PenColor", r.PenColor), v("PenStyle", r.PenStyle), v("layindex", r.layindex), v("verAry", r.verAry),
+        v("code60", r.code60);
+}
+template <class V> void fields(const TTextBlk& r, V& v) {
+    v("bname", r.bname), v("layer", r.layer), v("color", r.color), v("pt10", r.pt10), v("pt11", r.pt11),
+        v("code40", r.code40), v("code41", r.code41), v("code44", r.code44), v("code50", r.code50),
+        v("code72", r.code72), v("code73", r.code73), v("code70", r.code70), v("code71", r.code71), v("str", r.str),
+        v("mtflag", r.mtflag), v("atflag", r.atflag), v("PenColor", r.PenColor), v("code67", r.code67),
+        v("code210", r.code210), v("layindex", r.layindex), v("checked", r.checked), v("code60", r.code60);
+}
+template <class V> void fields(const TFaceBlk& r, V& v) {
+    v("bname", r.bname), v("layer", r.layer), v("ltype", r.ltype), v("color", r.color), v("pt", Points(r.pt)),
+        v("PenColor", r.PenColor), v("PenStyle", r.PenStyle), v("code67", r.code67), v("code70", r.code70),
+        v("count", r.count), v("layindex", r.layindex), v("code60", r.code60);
+}
+template <class V> void fields(const TEllipseBlk& r, V& v) {
+    v("bname", r.bname), v("layer", r.layer), v("ltype", r.ltype), v("color", r.color), v("center", r.center),
+        v("endpoint", r.endpoint), v("henpei", r.henpei), v("kaisi", r.kaisi), v("owari", r.owari),
+        v("code210", r.code210), v("layindex", r.layindex), v("code60", r.code60);
+}
+template <class V> void fields(const TSolidBlk& r, V& v) {
+    v("bname", r.bname), v("layer", r.layer), v("ltype", r.ltype), v("color", r.color), v("p1", r.p1),
+        v("p2", r.p2), v("p3", r.p3), v("p4", r.p4), v("code60", r.code60);
+}
+template <class V> void fields(const TLeaderBlk& r, V& v) {
+    v("bname", r.bname), v("layer", r.layer), v("ltype", r.ltype), v("color", r.color), v("code41", r.code41),
+        v("code76", r.code76), v("p1", r.p1), v("p2", r.p2), v("p3", r.p3), v("code60", r.code60);
+}
+template <class V> void fields(const TDimensionBlk& r, V& v) {
+    v("bname", r.bname), v("layer", r.layer), v("ltype", r.ltype), v("color", r.color),
+        v("dimblkName", r.dimblkName), v("p0", r.p0), v("p1", r.p1), v("p2", r.p2), v("p3", r.p3), v("p4", r.p4),
+        v("p5", r.p5), v("P6", r.P6), v("dimtype", r.dimtype), v("code40", r.code40), v("code50", r.code50),
+        v("code51", r.code51), v("code210", r.code210), v("code60", r.code60);
+}
+template <class V> void fields(const TSplineBlk& r, V& v) {
+    v("bname", r.bname), v("layer", r.layer), v("ltype", r.ltype), v("ihand", r.ihand), v("color", r.color),
+        v("code70", r.code70), v("code71", r.code71), v("code72", r.code72), v("code73", r.code73),
+        v("code74", r.code74), v("code210", r.code210), v("PenColor", r.PenColor), v("PenStyle", r.PenStyle),
+        v("layindex", r.layindex), v("code10Ary", Points(r.code10Ary)), v("code40Ary", Reals(r.code40Ary)),
+        v("code41Ary", Reals(r.code41Ary)), v("code60", r.code60);
+}
+
+// The store's members in output order.
+template <class V> void tables(const DrawingStore& s, V& v) {
+    const std::array<TAcadPoint, 2> extents{s.drawingExtents.min, s.drawingExtents.max};
+    v("blocks", s.blocks), v("blockLines", s.blockLines), v("blockCircles", s.blockCircles),
+        v("blockArcs", s.blockArcs), v("blockLwps", s.blockLwps), v("blockLwpVertices", s.blockLwpVertices),
+        v("blockTexts", s.blockTexts), v("blockSolids", s.blockSolids), v("blockEllipses", s.blockEllipses),
+        v("blockInserts", s.blockInserts), v("modelLines", s.modelLines), v("modelCircles", s.modelCircles),
+        v("modelArcs", s.modelArcs), v("modelTexts", s.modelTexts), v("modelInserts", s.modelInserts),
+        v("modelLwps", s.modelLwps), v("modelLwpVertices", s.modelLwpVertices), v("modelEllipses", s.modelEllipses),
+        v("modelSolids", s.modelSolids), v("faces", s.faces), v("leaders", s.leaders), v("splines", s.splines),
+        v("dimensions", s.dimensions), v("layers", s.layers), v("views", s.views), v("dwgCodePage", s.dwgCodePage),
+        v("drawingExtents", Points(extents));
+}
+
+// A number as the dump writes it: a double, or nothing beyond the double range.
+std::optional<double> dumpNumber(long double v) {
+    if (!std::isfinite(v) || std::fabs(v) > DBL_MAX) return std::nullopt;
     return static_cast<double>(v);
 }
-StoreJson str(const std::u16string& s) { return utf16ToUtf8(s); }
-StoreJson pt(const TAcadPoint& p) { return StoreJson::array({num(p.x), num(p.y), num(p.z)}); }
 
-// One overload per record; declared first so the table template finds all.
-StoreJson row(const TLayer& r);
-StoreJson row(const TViewTbl& r);
-StoreJson row(const TAcadLineBlk& r);
-StoreJson row(const TCircleBlk& r);
-StoreJson row(const TArcBlk& r);
-StoreJson row(const TInsertBlk& r);
-StoreJson row(const TBlockBlk& r);
-StoreJson row(const TLwpVer& r);
-StoreJson row(const TLwpBlk& r);
-StoreJson row(const TTextBlk& r);
-StoreJson row(const TFaceBlk& r);
-StoreJson row(const TEllipseBlk& r);
-StoreJson row(const TSolidBlk& r);
-StoreJson row(const TLeaderBlk& r);
-StoreJson row(const TDimensionBlk& r);
-StoreJson row(const TSplineBlk& r);
+// ---- The document ----
+
+StoreJson toJson(const std::u16string& s) { return utf16ToUtf8(s); }
+StoreJson toJson(long double v) {
+    if (auto d = dumpNumber(v)) return *d;
+    return nullptr;
+}
+StoreJson toJson(double v) { return toJson(static_cast<long double>(v)); }
+StoreJson toJson(const TAcadPoint& p) { return StoreJson::array({toJson(p.x), toJson(p.y), toJson(p.z)}); }
+template <class T>
+    requires std::is_integral_v<T> || std::is_enum_v<T>
+StoreJson toJson(T v) {
+    return v;
+}
+StoreJson toJson(Points points) {
+    StoreJson out = StoreJson::array();
+    for (const TAcadPoint& p : points) out.push_back(toJson(p));
+    return out;
+}
+StoreJson toJson(Reals reals) {
+    StoreJson out = StoreJson::array();
+    for (double r : reals) out.push_back(toJson(r));
+    return out;
+}
+template <class Row>
+StoreJson toJson(const std::vector<Row>& rows);
+
+struct ObjectBuilder {
+    StoreJson& object;
+    template <class T>
+    ObjectBuilder& operator()(const char* key, const T& value) {
+        object[key] = toJson(value);
+        return *this;
+    }
+};
 
 template <class Row>
-StoreJson rows(const std::vector<Row>& table) {
+StoreJson toJson(const std::vector<Row>& rows) {
     StoreJson out = StoreJson::array();
-    for (const Row& r : table) out.push_back(row(r));
+    for (const Row& row : rows) {
+        StoreJson object = StoreJson::object();
+        ObjectBuilder builder{object};
+        fields(row, builder);
+        out.push_back(std::move(object));
+    }
     return out;
 }
 
-StoreJson row(const TLayer& r) {
-    return {{"Name", str(r.Name)},   {"color", r.color},     {"code70", r.code70},
-            {"ltype", str(r.ltype)}, {"visible", r.visible}, {"Comment", str(r.Comment)}};
+// ---- The stream: the document's pretty-printed text, one value at a time ----
+
+class JsonStream {
+public:
+    explicit JsonStream(std::ostream& out) : out_(out) { buffer_.reserve(kFlushBytes + 4096); }
+    ~JsonStream() { flush(); }
+    JsonStream(const JsonStream&) = delete;
+    JsonStream& operator=(const JsonStream&) = delete;
+
+    void put(std::string_view text) {
+        buffer_.append(text);
+        if (buffer_.size() >= kFlushBytes) flush();
+    }
+    void newline(int level) {
+        buffer_.push_back('\n');
+        buffer_.append(static_cast<std::size_t>(level), ' ');
+    }
+    void flush() {
+        out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+        buffer_.clear();
+    }
+    // A member value from the document, indented to sit at `level`.
+    void document(const StoreJson& value, int level) {
+        for (char c : formatStoreJson(value)) {
+            buffer_.push_back(c);
+            if (c == '\n') buffer_.append(static_cast<std::size_t>(level), ' ');
+        }
+    }
+
+private:
+    static constexpr std::size_t kFlushBytes = 1 << 16;
+    std::ostream& out_;
+    std::string buffer_;
+};
+
+void write(JsonStream& js, int level, const std::u16string& s);
+void write(JsonStream& js, int level, long double v);
+void write(JsonStream& js, int level, double v) { write(js, level, static_cast<long double>(v)); }
+void write(JsonStream& js, int level, const TAcadPoint& p);
+void write(JsonStream& js, int level, Points points);
+void write(JsonStream& js, int level, Reals reals);
+template <class T>
+    requires std::is_integral_v<T> || std::is_enum_v<T>
+void write(JsonStream& js, int, T v) {
+    if constexpr (std::is_same_v<T, bool>) {
+        js.put(v ? "true" : "false");
+    } else {
+        char text[24];
+        auto end = std::to_chars(text, text + sizeof text, static_cast<long long>(v)).ptr;
+        js.put(std::string_view(text, static_cast<std::size_t>(end - text)));
+    }
+}
+template <class Row>
+void write(JsonStream& js, int level, const std::vector<Row>& rows);
+
+struct MemberWriter {
+    JsonStream& js;
+    int level;  // of the object's braces
+    bool first = true;
+    template <class T>
+    MemberWriter& operator()(const char* key, const T& value) {
+        js.put(first ? "" : ",");
+        first = false;
+        js.newline(level + 1);
+        js.put("\"");
+        js.put(key);
+        js.put("\": ");
+        write(js, level + 1, value);
+        return *this;
+    }
+};
+
+// An array of `count` elements, each written by element(i, level).
+template <class Element>
+void writeArray(JsonStream& js, int level, std::size_t count, Element element) {
+    if (count == 0) return js.put("[]");
+    js.put("[");
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i) js.put(",");
+        js.newline(level + 1);
+        element(i, level + 1);
+    }
+    js.newline(level);
+    js.put("]");
 }
 
-StoreJson row(const TViewTbl& r) {
-    return {{"name", str(r.name)},
-            {"center", pt(r.center)},
-            {"height", num(r.height)},
-            {"width", num(r.width)},
-            {"code70", r.code70}};
+template <class Row>
+void write(JsonStream& js, int level, const std::vector<Row>& rows) {
+    writeArray(js, level, rows.size(), [&](std::size_t i, int rowLevel) {
+        js.put("{");
+        MemberWriter members{js, rowLevel};
+        fields(rows[i], members);
+        js.newline(rowLevel);
+        js.put("}");
+    });
 }
 
-StoreJson row(const TAcadLineBlk& r) {
-    return {{"bname", str(r.bname)},       {"layer", str(r.layer)},   {"ltype", str(r.ltype)},
-            {"color", r.color},            {"st", pt(r.st)},          {"ed", pt(r.ed)},
-            {"PenColor", r.PenColor},      {"PenStyle", r.PenStyle},  {"code67", r.code67},
-            {"code210", pt(r.code210)},    {"layindex", r.layindex},  {"atsumi", num(r.atsumi)},
-            {"convtype", r.convtype},      {"lwpflag", r.lwpflag},    {"checked", r.checked},
-            {"code60", r.code60}};
+void write(JsonStream& js, int, long double v) {
+    std::optional<double> d = dumpNumber(v);
+    if (!d) return js.put("null");
+    char text[64];
+    char* end = nlohmann::detail::to_chars(text, text + sizeof text, *d);
+    js.put(std::string_view(text, static_cast<std::size_t>(end - text)));
 }
 
-StoreJson row(const TCircleBlk& r) {
-    return {{"bname", str(r.bname)},    {"layer", str(r.layer)},     {"ltype", str(r.ltype)},
-            {"color", r.color},         {"center", pt(r.center)},    {"hankei", num(r.hankei)},
-            {"PenColor", r.PenColor},   {"PenStyle", r.PenStyle},    {"code67", r.code67},
-            {"code210", pt(r.code210)}, {"layindex", r.layindex},    {"checked", r.checked},
-            {"code60", r.code60}};
+void write(JsonStream& js, int level, const TAcadPoint& p) {
+    const long double xyz[] = {p.x, p.y, p.z};
+    writeArray(js, level, 3, [&](std::size_t i, int) { write(js, 0, xyz[i]); });
 }
 
-StoreJson row(const TArcBlk& r) {
-    return {{"bname", str(r.bname)},   {"layer", str(r.layer)},    {"ltype", str(r.ltype)},
-            {"color", r.color},        {"center", pt(r.center)},   {"hankei", num(r.hankei)},
-            {"st", num(r.st)},         {"ed", num(r.ed)},          {"PenColor", r.PenColor},
-            {"PenStyle", r.PenStyle},  {"code67", r.code67},       {"code210", pt(r.code210)},
-            {"layindex", r.layindex},  {"atsumi", num(r.atsumi)},  {"lwpflag", r.lwpflag},
-            {"checked", r.checked},    {"code60", r.code60}};
+void write(JsonStream& js, int level, Points points) {
+    writeArray(js, level, points.size(), [&](std::size_t i, int at) { write(js, at, points[i]); });
 }
 
-StoreJson row(const TInsertBlk& r) {
-    return {{"name", str(r.name)},     {"layer", str(r.layer)},       {"ltype", str(r.ltype)},
-            {"base", pt(r.base)},      {"scale", pt(r.scale)},        {"color", r.color},
-            {"rotate", num(r.rotate)}, {"code66", r.code66},          {"PenColor", r.PenColor},
-            {"PenStyle", r.PenStyle},  {"code67", r.code67},          {"code210", pt(r.code210)},
-            {"layindex", r.layindex},  {"dimBlkName", str(r.dimBlkName)}, {"code60", r.code60}};
+void write(JsonStream& js, int level, Reals reals) {
+    writeArray(js, level, reals.size(), [&](std::size_t i, int) { write(js, 0, reals[i]); });
 }
 
-StoreJson row(const TBlockBlk& r) {
-    return {{"name", str(r.name)},    {"layer", str(r.layer)},     {"ltype", str(r.ltype)},
-            {"base", pt(r.base)},     {"layindex", r.layindex},    {"InsertAry", rows(r.InsertAry)},
-            {"code60", r.code60}};
+bool plainJsonText(std::string_view text) {
+    for (char c : text)
+        if (c < 0x20 || c > 0x7E || c == '"' || c == '\\') return false;
+    return true;
 }
 
-StoreJson row(const TLwpVer& r) {
-    return {{"ihand", r.ihand}, {"code10", pt(r.code10)}, {"code42", num(r.code42)}};
-}
-
-StoreJson row(const TLwpBlk& r) {
-    return {{"bname", str(r.bname)},    {"layer", str(r.layer)},   {"ltype", str(r.ltype)},
-            {"ihand", r.ihand},         {"color", r.color},        {"code38", num(r.code38)},
-            {"code67", r.code67},       {"code70", r.code70},      {"code71", r.code71},
-            {"code72", r.code72},       {"code73", r.code73},      {"code74", r.code74},
-            {"code210", pt(r.code210)}, {"PenColor", r.PenColor},  {"PenStyle", r.PenStyle},
-            {"layindex", r.layindex},   {"verAry", rows(r.verAry)}, {"code60", r.code60}};
-}
-
-StoreJson row(const TTextBlk& r) {
-    return {{"bname", str(r.bname)},   {"layer", str(r.layer)},    {"color", r.color},
-            {"pt10", pt(r.pt10)},      {"pt11", pt(r.pt11)},       {"code40", num(r.code40)},
-            {"code41", num(r.code41)}, {"code44", num(r.code44)},  {"code50", num(r.code50)},
-            {"code72", r.code72},      {"code73", r.code73},       {"code70", r.code70},
-            {"code71", r.code71},      {"str", str(r.str)},        {"mtflag", r.mtflag},
-            {"atflag", r.atflag},      {"PenColor", r.PenColor},   {"code67", r.code67},
-            {"code210", pt(r.code210)}, {"layindex", r.layindex},  {"checked", r.checked},
-            {"code60", r.code60}};
-}
-
-StoreJson row(const TFaceBlk& r) {
-    return {{"bname", str(r.bname)},
-            {"layer", str(r.layer)},
-            {"ltype", str(r.ltype)},
-            {"color", r.color},
-            {"pt", StoreJson::array({pt(r.pt[0]), pt(r.pt[1]), pt(r.pt[2]), pt(r.pt[3])})},
-            {"PenColor", r.PenColor},
-            {"PenStyle", r.PenStyle},
-            {"code67", r.code67},
-            {"code70", r.code70},
-            {"count", r.count},
-            {"layindex", r.layindex},
-            {"code60", r.code60}};
-}
-
-StoreJson row(const TEllipseBlk& r) {
-    return {{"bname", str(r.bname)},   {"layer", str(r.layer)},        {"ltype", str(r.ltype)},
-            {"color", r.color},        {"center", pt(r.center)},       {"endpoint", pt(r.endpoint)},
-            {"henpei", num(r.henpei)}, {"kaisi", num(r.kaisi)},        {"owari", num(r.owari)},
-            {"code210", pt(r.code210)}, {"layindex", r.layindex},      {"code60", r.code60}};
-}
-
-StoreJson row(const TSolidBlk& r) {
-    return {{"bname", str(r.bname)}, {"layer", str(r.layer)}, {"ltype", str(r.ltype)},
-            {"color", r.color},      {"p1", pt(r.p1)},        {"p2", pt(r.p2)},
-            {"p3", pt(r.p3)},        {"p4", pt(r.p4)},        {"code60", r.code60}};
-}
-
-StoreJson row(const TLeaderBlk& r) {
-    return {{"bname", str(r.bname)}, {"layer", str(r.layer)},   {"ltype", str(r.ltype)},
-            {"color", r.color},      {"code41", num(r.code41)}, {"code76", r.code76},
-            {"p1", pt(r.p1)},        {"p2", pt(r.p2)},          {"p3", pt(r.p3)},
-            {"code60", r.code60}};
-}
-
-StoreJson row(const TDimensionBlk& r) {
-    return {{"bname", str(r.bname)},   {"layer", str(r.layer)},         {"ltype", str(r.ltype)},
-            {"color", r.color},        {"dimblkName", str(r.dimblkName)}, {"p0", pt(r.p0)},
-            {"p1", pt(r.p1)},          {"p2", pt(r.p2)},                {"p3", pt(r.p3)},
-            {"p4", pt(r.p4)},          {"p5", pt(r.p5)},                {"P6", pt(r.P6)},
-            {"dimtype", r.dimtype},    {"code40", num(r.code40)},       {"code50", num(r.code50)},
-            {"code51", num(r.code51)}, {"code210", pt(r.code210)},      {"code60", r.code60}};
-}
-
-StoreJson row(const TSplineBlk& r) {
-    StoreJson points = StoreJson::array();
-    for (const TAcadPoint& p : r.code10Ary) points.push_back(pt(p));
-    StoreJson knots = StoreJson::array();
-    for (double k : r.code40Ary) knots.push_back(num(k));
-    StoreJson weights = StoreJson::array();
-    for (double w : r.code41Ary) weights.push_back(num(w));
-    return {{"bname", str(r.bname)},    {"layer", str(r.layer)},   {"ltype", str(r.ltype)},
-            {"ihand", r.ihand},         {"color", r.color},        {"code70", r.code70},
-            {"code71", r.code71},       {"code72", r.code72},      {"code73", r.code73},
-            {"code74", r.code74},       {"code210", pt(r.code210)}, {"PenColor", r.PenColor},
-            {"PenStyle", r.PenStyle},   {"layindex", r.layindex},  {"code10Ary", points},
-            {"code40Ary", knots},       {"code41Ary", weights},    {"code60", r.code60}};
+void write(JsonStream& js, int level, const std::u16string& s) {
+    const std::string text = utf16ToUtf8(s);
+    if (!plainJsonText(text)) return js.document(StoreJson(text), level);  // escapes, replacements
+    js.put("\"");
+    js.put(text);
+    js.put("\"");
 }
 
 }  // namespace
 
-StoreJson storeToJson(const DrawingStore& s) {
+StoreJson storeToJson(const DrawingStore& store) {
     StoreJson out = StoreJson::object();
-    out["blocks"] = rows(s.blocks);
-    out["blockLines"] = rows(s.blockLines);
-    out["blockCircles"] = rows(s.blockCircles);
-    out["blockArcs"] = rows(s.blockArcs);
-    out["blockLwps"] = rows(s.blockLwps);
-    out["blockLwpVertices"] = rows(s.blockLwpVertices);
-    out["blockTexts"] = rows(s.blockTexts);
-    out["blockSolids"] = rows(s.blockSolids);
-    out["blockEllipses"] = rows(s.blockEllipses);
-    out["blockInserts"] = rows(s.blockInserts);
-    out["modelLines"] = rows(s.modelLines);
-    out["modelCircles"] = rows(s.modelCircles);
-    out["modelArcs"] = rows(s.modelArcs);
-    out["modelTexts"] = rows(s.modelTexts);
-    out["modelInserts"] = rows(s.modelInserts);
-    out["modelLwps"] = rows(s.modelLwps);
-    out["modelLwpVertices"] = rows(s.modelLwpVertices);
-    out["modelEllipses"] = rows(s.modelEllipses);
-    out["modelSolids"] = rows(s.modelSolids);
-    out["faces"] = rows(s.faces);
-    out["leaders"] = rows(s.leaders);
-    out["splines"] = rows(s.splines);
-    out["dimensions"] = rows(s.dimensions);
-    out["layers"] = rows(s.layers);
-    out["views"] = rows(s.views);
-    out["dwgCodePage"] = str(s.dwgCodePage);
-    out["drawingExtents"] = StoreJson::array({pt(s.drawingExtents.min), pt(s.drawingExtents.max)});
+    ObjectBuilder builder{out};
+    tables(store, builder);
     return out;
 }
 
 std::string formatStoreJson(const StoreJson& json) {
     return json.dump(1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+void writeStoreJson(std::ostream& out, const DrawingStore& store, const StoreJson& trailer) {
+    JsonStream js(out);
+    js.put("{");
+    MemberWriter members{js, 0};
+    tables(store, members);
+    for (const auto& [key, value] : trailer.items()) {
+        js.put(",");
+        js.newline(1);
+        js.document(StoreJson(key), 1);
+        js.put(": ");
+        js.document(value, 1);
+    }
+    js.newline(0);
+    js.put("}\n");
 }
 
 }  // namespace velmora
