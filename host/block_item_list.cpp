@@ -25,11 +25,45 @@ constexpr std::size_t kCharsPerZeroedVertex = 4;
 
 enum class Kind { None, Line, Arc, Circle, Polyline };
 
-long double number(std::u16string_view v) { return tryStrToFloat(v).value_or(0.0L); }
+// Item text comes as UTF-16 or, from pure ASCII blocks, as bytes that are
+// the same code units; the reader takes either view.
+template <class View>
+long double number(View v) {
+    return tryStrToFloat(v).value_or(0.0L);
+}
+
+// An integer's text: the common plain digits directly, the rest (hexadecimal,
+// blanks, junk) by the platform's conversion.
+template <class View>
+std::optional<std::int32_t> integerValue(View text) {
+    const bool negative = !text.empty() && text.front() == '-';
+    const auto digitsText = text.substr(negative ? 1 : 0);
+    if (!digitsText.empty() && digitsText.size() <= 9) {
+        long long value = 0;
+        bool digits = true;
+        for (auto c : digitsText) {
+            digits = digits && c >= '0' && c <= '9';
+            value = value * 10 + (c - '0');
+        }
+        if (digits) return static_cast<std::int32_t>(negative ? -value : value);
+    }
+    return tryStrToInt(std::u16string(text.begin(), text.end()));
+}
 
 // Integer fields are SmallInt: wider values wrap, as the assignment does.
-SmallInt smallInt(std::u16string_view v, std::int32_t fallback) {
-    return static_cast<SmallInt>(tryStrToInt(v).value_or(fallback));
+template <class View>
+SmallInt smallInt(View v, std::int32_t fallback) {
+    return static_cast<SmallInt>(integerValue(v).value_or(fallback));
+}
+
+template <class View>
+bool isKind(View v, std::string_view kind) {
+    return std::equal(v.begin(), v.end(), kind.begin(), kind.end());
+}
+
+template <class View>
+void assignText(std::u16string& field, View v) {
+    field.assign(v.begin(), v.end());
 }
 
 class ItemListReader {
@@ -37,7 +71,8 @@ public:
     ItemListReader(DrawingStore& store, BlockItemCounts& counts, std::size_t fileSize)
         : store_(store), counts_(counts), zeroedBudget_(fileSize / kCharsPerZeroedVertex) {}
 
-    void process(int g, std::u16string_view v) {
+    template <class View>
+    void process(int g, View v) {
         if (g == 0) return startEntity(v);
         switch (kind_) {
             case Kind::Line: return lineGroup(g, v);
@@ -52,34 +87,36 @@ public:
     void finish() { endVertexRun(); }
 
 private:
-    void startEntity(std::u16string_view v) {
+    template <class View>
+    void startEntity(View v) {
         endVertexRun();  // no later group can reach the rows of the run
         kind_ = Kind::None;
-        if (v == u"LINE") {
+        if (isKind(v, "LINE")) {
             ++counts_.lines;
             store_.modelLines.emplace_back();
             kind_ = Kind::Line;
-        } else if (v == u"ARC") {
+        } else if (isKind(v, "ARC")) {
             ++counts_.arcs;
             store_.modelArcs.emplace_back();
             kind_ = Kind::Arc;
-        } else if (v == u"CIRCLE") {
+        } else if (isKind(v, "CIRCLE")) {
             ++counts_.circles;
             store_.modelCircles.emplace_back();
             kind_ = Kind::Circle;
-        } else if (v == u"ATTDEF") {
+        } else if (isKind(v, "ATTDEF")) {
             ++counts_.attributes;
-        } else if (v == u"LWPOLYLINE") {
+        } else if (isKind(v, "LWPOLYLINE")) {
             ++counts_.polylines;
             store_.modelLwps.emplace_back().ihand = counts_.polylines - 1;
             kind_ = Kind::Polyline;
         }
     }
 
-    void lineGroup(int g, std::u16string_view v) {
+    template <class View>
+    void lineGroup(int g, View v) {
         TAcadLineBlk& row = store_.modelLines.back();
         switch (g) {
-            case 8: row.layer.assign(v); break;
+            case 8: assignText(row.layer, v); break;
             case 62: row.color = smallInt(v, 7); break;
             case 10: row.st.x = number(v); break;
             case 20: row.st.y = number(v); break;
@@ -92,10 +129,10 @@ private:
     }
 
     // Arcs and circles share their groups; only arcs have angles.
-    template <class Curve>
-    void curveGroup(Curve& row, int g, std::u16string_view v) {
+    template <class Curve, class View>
+    void curveGroup(Curve& row, int g, View v) {
         switch (g) {
-            case 8: row.layer.assign(v); break;
+            case 8: assignText(row.layer, v); break;
             case 62: row.color = smallInt(v, 7); break;
             case 10: row.center.x = number(v); break;
             case 20: row.center.y = number(v); break;
@@ -111,13 +148,14 @@ private:
         }
     }
 
-    void polylineGroup(int g, std::u16string_view v) {
+    template <class View>
+    void polylineGroup(int g, View v) {
         TLwpBlk& row = store_.modelLwps.back();
         switch (g) {
-            case 8: row.layer.assign(v); break;
+            case 8: assignText(row.layer, v); break;
             case 62: row.color = smallInt(v, 7); break;
             case 70: row.code70 = smallInt(v, 0); break;
-            case 90: beginVertexRun(tryStrToInt(v).value_or(0)); break;
+            case 90: beginVertexRun(integerValue(v).value_or(0)); break;
             case 10:
                 ++cursor_;
                 if (cursor_ - 1 >= runBegin_ && cursor_ - 1 < runBegin_ + runLength_ &&
@@ -171,7 +209,8 @@ private:
         return &store_.modelLwpVertices[cursor_ - 1];
     }
 
-    static double degrees(std::u16string_view v) {
+    template <class View>
+    static double degrees(View v) {
         long double d = number(v) * kDegreesPerRadian;
         if (!std::isfinite(d)) throw FloatingPointError("floating point overflow");
         return roundToDouble(d);
@@ -195,21 +234,22 @@ void startRead(DrawingStore& store) {
     store.modelLines.clear();  // the lines are built as LINE items arrive
 }
 
-void normalizeItemLineInto(std::u16string_view line, std::u16string& out) {
-    auto withoutFirstAndLast = [](std::u16string_view text) {
-        return text.size() <= 2 ? std::u16string_view() : text.substr(1, text.size() - 2);
-    };
-    if (!line.empty() && line.front() == u'(') line = withoutFirstAndLast(line);
+template <class CharT>
+void normalizeItemLineInto(std::basic_string_view<CharT> line, std::basic_string<CharT>& out) {
+    if (!line.empty() && line.front() == '(') line = line.size() <= 2 ? line.substr(0, 0) : line.substr(1, line.size() - 2);
+    // ") (" becomes a TAB.
     out.clear();
-    constexpr std::u16string_view kItemBreak = u") (";
     std::size_t start = 0;
-    for (std::size_t pos; (pos = line.find(kItemBreak, start)) != std::u16string_view::npos;
-         start = pos + kItemBreak.size()) {
-        out.append(line.substr(start, pos - start));
-        out.push_back(u'\t');
+    for (std::size_t i = line.find(')'); i < line.size(); i = line.find(')', i + 1)) {
+        if (i + 2 < line.size() && line[i + 1] == ' ' && line[i + 2] == '(') {
+            out.append(line.substr(start, i - start));
+            out.push_back('\t');
+            start = i + 3;
+            i += 2;
+        }
     }
     out.append(line.substr(start));
-    if (!out.empty() && out.front() == u'(') {
+    if (!out.empty() && out.front() == '(') {
         if (out.size() <= 2) {
             out.clear();
         } else {
@@ -220,53 +260,63 @@ void normalizeItemLineInto(std::u16string_view line, std::u16string& out) {
 }
 
 // Calls fn(group code, value) for each value of a coordinate list; value k
-// gets code c + 10 k, or no group code when that leaves 32 bits.
-template <class Fn>
-void forEachCoordinate(std::u16string_view code, std::u16string_view values, std::u16string& scratch, Fn&& fn) {
-    const long long c = tryStrToInt(code).value_or(10);
+// gets code c + 10 k.
+template <class CharT, class Fn>
+void forEachCoordinate(std::basic_string_view<CharT> code, std::basic_string_view<CharT> values,
+                       std::basic_string<CharT>& scratch, Fn&& fn) {
+    const long long c = integerValue(code).value_or(10);
     long long k = 0;
-    forEachDelimitedField(values, u' ', scratch, [&](std::u16string_view value) { fn(c + 10 * k++, value); });
+    forEachDelimitedField<CharT>(values, ' ', scratch,
+                                 [&](std::basic_string_view<CharT> value) { fn(c + 10 * k++, value); });
 }
 
-// Calls fn(group code, value) for each pair of one item.
-template <class Fn>
-void forEachItemPair(std::u16string_view item, std::u16string& scratch, Fn&& fn) {
-    if (std::size_t dot = item.find(u" . "); dot != std::u16string_view::npos)
-        return fn(tryStrToInt(item.substr(0, dot)).value_or(kNotAGroupCode), item.substr(dot + 3));
-    if (std::size_t space = item.find(u' '); space != std::u16string_view::npos)
-        forEachCoordinate(item.substr(0, space), item.substr(space + 1), scratch, fn);
+// Calls fn(group code, value) for each pair of one item: a dotted pair at
+// the first " . ", else a coordinate list after the first space.
+template <class CharT, class Fn>
+void forEachItemPair(std::basic_string_view<CharT> item, std::basic_string<CharT>& scratch, Fn&& fn) {
+    constexpr std::size_t npos = std::basic_string_view<CharT>::npos;
+    std::size_t space = npos;
+    for (std::size_t i = item.find(' '); i < item.size(); i = item.find(' ', i + 1)) {
+        if (space == npos) space = i;
+        if (i + 2 < item.size() && item[i + 1] == '.' && item[i + 2] == ' ')
+            return fn(integerValue(item.substr(0, i)).value_or(kNotAGroupCode), item.substr(i + 3));
+    }
+    if (space != npos) forEachCoordinate(item.substr(0, space), item.substr(space + 1), scratch, fn);
 }
 
+// A code that leaves 32 bits is no group code.
 int groupCode(long long code) {
     return code < INT32_MIN || code > INT32_MAX ? kNotAGroupCode : static_cast<int>(code);
 }
 
-// One pass over the file: each line is normalised into a reused buffer and
-// its fields and items are taken as views of it.
+// One line: normalised into a reused buffer, its fields and items taken as
+// views of it.
+template <class CharT>
 class ItemLineParser {
 public:
+    using View = std::basic_string_view<CharT>;
     ItemLineParser(ItemListReader& reader, BlockItemCounts& counts) : reader_(reader), counts_(counts) {}
 
-    void operator()(std::u16string_view line) {
+    void operator()(View line) {
         ++counts_.items;
         normalizeItemLineInto(line, normalized_);
-        forEachDelimitedField(normalized_, u'\t', fieldScratch_, [&](std::u16string_view field) {
+        forEachDelimitedField<CharT>(normalized_, '\t', fieldScratch_, [&](View field) {
             forEachItemPair(field, valueScratch_,
-                            [&](long long code, std::u16string_view value) { reader_.process(groupCode(code), value); });
+                            [&](long long code, View value) { reader_.process(groupCode(code), value); });
         });
     }
 
 private:
     ItemListReader& reader_;
     BlockItemCounts& counts_;
-    std::u16string normalized_, fieldScratch_, valueScratch_;
+    std::basic_string<CharT> normalized_, fieldScratch_, valueScratch_;
 };
 
 }  // namespace
 
 std::u16string normalizeItemLine(const std::u16string& line) {
     std::u16string out;
-    normalizeItemLineInto(line, out);
+    normalizeItemLineInto(std::u16string_view(line), out);
     return out;
 }
 
@@ -281,7 +331,7 @@ std::vector<ItemPair> splitItem(const std::u16string& item) {
 std::vector<ItemPair> expandCoordinateList(const std::u16string& code, const std::u16string& values) {
     std::vector<ItemPair> pairs;
     std::u16string scratch;
-    forEachCoordinate(code, values, scratch, [&](long long c, std::u16string_view value) {
+    forEachCoordinate<char16_t>(code, values, scratch, [&](long long c, std::u16string_view value) {
         pairs.emplace_back(utf8ToUtf16(std::to_string(c)), std::u16string(value));
     });
     return pairs;
@@ -291,7 +341,8 @@ BlockItemCounts readBlockItemBytes(DrawingStore& store, std::string_view bytes) 
     BlockItemCounts counts;
     startRead(store);
     ItemListReader reader(store, counts, bytes.size());
-    forEachTextLine(bytes, TextEncoding::Ansi, ItemLineParser(reader, counts));
+    forEachTextLine(bytes, TextEncoding::Ansi, ItemLineParser<char>(reader, counts),
+                    ItemLineParser<char16_t>(reader, counts));
     reader.finish();
     counts.result = counts.items > 0;
     return counts;

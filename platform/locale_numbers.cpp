@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <type_traits>
 
 #include <locale.h>
 
@@ -103,7 +104,8 @@ enum class FastResult { Value, NotANumber, Fallback };
 // digits form an exact integer and one multiply or divide by an exact power
 // of ten rounds once, so the result is the correctly rounded one the C
 // library gives. Anything else is left to the C library.
-FastResult fastStrToFloat(std::u16string_view text, long double& value) {
+template <class CharT>
+FastResult fastStrToFloat(std::basic_string_view<CharT> text, long double& value) {
     std::size_t i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
@@ -111,7 +113,7 @@ FastResult fastStrToFloat(std::u16string_view text, long double& value) {
     int significant = 0, digits = 0, fractionDigits = 0;
     bool separatorSeen = false;
     for (; i < text.size(); ++i) {
-        const char16_t c = text[i];
+        const char16_t c = static_cast<std::make_unsigned_t<CharT>>(text[i]);
         if (isDigit(c)) {
             ++digits;
             if (separatorSeen) ++fractionDigits;
@@ -160,6 +162,16 @@ std::optional<long double> tryStrToFloat(std::u16string_view text) {
         case FastResult::Fallback: break;
     }
     return tryStrToFloatByCLibrary(text);
+}
+
+std::optional<long double> tryStrToFloat(std::string_view text) {
+    long double value = 0;
+    switch (fastStrToFloat(text, value)) {
+        case FastResult::Value: return value;
+        case FastResult::NotANumber: return std::nullopt;
+        case FastResult::Fallback: break;
+    }
+    return tryStrToFloatByCLibrary(std::u16string(text.begin(), text.end()));
 }
 
 std::optional<std::int32_t> tryStrToInt(std::u16string_view text) {

@@ -19,6 +19,8 @@ void initDecimalSeparatorFromEnvironment();
 // optional sign, digits). No blanks, nothing else. nullopt otherwise, and for
 // values that overflow long double.
 std::optional<long double> tryStrToFloat(std::u16string_view text);
+// The same for text of single-byte characters (ASCII).
+std::optional<long double> tryStrToFloat(std::string_view text);
 // The same conversion done wholly by the C library's correctly rounded
 // strtold: what tryStrToFloat falls back to beyond its fast path.
 std::optional<long double> tryStrToFloatByCLibrary(std::u16string_view text);

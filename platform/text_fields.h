@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace velmora {
@@ -15,30 +16,33 @@ namespace velmora {
 // begins with a double quotation mark is read up to its closing mark (""
 // inside stands for one mark) and loses the marks. A quoted field is built in
 // `scratch`; the view fn gets is valid until fn returns.
-template <class Fn>
-void forEachDelimitedField(std::u16string_view text, char16_t delimiter, std::u16string& scratch, Fn&& fn) {
+template <class CharT, class Fn>
+void forEachDelimitedField(std::type_identity_t<std::basic_string_view<CharT>> text, CharT delimiter,
+                           std::basic_string<CharT>& scratch, Fn&& fn) {
+    using View = std::basic_string_view<CharT>;
+    constexpr CharT kQuote = '"';
     std::size_t i = 0;
     while (i < text.size()) {
-        if (text[i] == u'"') {
+        if (text[i] == kQuote) {
             scratch.clear();
             for (++i; i < text.size(); ++i) {
-                if (text[i] != u'"') {
+                if (text[i] != kQuote) {
                     scratch.push_back(text[i]);
-                } else if (i + 1 < text.size() && text[i + 1] == u'"') {
-                    scratch.push_back(u'"');
+                } else if (i + 1 < text.size() && text[i + 1] == kQuote) {
+                    scratch.push_back(kQuote);
                     ++i;
                 } else {
                     ++i;
                     break;
                 }
             }
-            fn(std::u16string_view(scratch));
+            fn(View(scratch));
         } else {
             const std::size_t end = std::min(text.find(delimiter, i), text.size());
             fn(text.substr(i, end - i));
             i = end;
         }
-        if (i < text.size() && text[i] == delimiter && ++i == text.size()) fn(std::u16string_view());
+        if (i < text.size() && text[i] == delimiter && ++i == text.size()) fn(View());
     }
 }
 

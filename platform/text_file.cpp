@@ -1,5 +1,7 @@
 #include "platform/text_file.h"
 
+#include <cstring>
+
 #include "platform/files.h"
 
 namespace velmora {
@@ -7,19 +9,29 @@ namespace {
 
 constexpr std::size_t kDecodeBlockBytes = std::size_t{1} << 20;
 
-template <class Fn>
-void forEachLineOf(std::u16string_view text, Fn&& fn) {
+// Index of the first CR or LF at or after `from`, or the text's size.
+std::size_t nextLineEnd(std::string_view text, std::size_t from) {
+    const char* begin = text.data() + from;
+    const std::size_t left = text.size() - from;
+    const void* lf = std::memchr(begin, '\n', left);
+    const std::size_t lfAt = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : left;
+    const void* cr = std::memchr(begin, '\r', lfAt);
+    return from + (cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - begin) : lfAt);
+}
+
+std::size_t nextLineEnd(std::u16string_view text, std::size_t from) {
+    while (from < text.size() && text[from] != u'\r' && text[from] != u'\n') ++from;
+    return from;
+}
+
+template <class CharT, class Fn>
+void forEachLineOf(std::basic_string_view<CharT> text, Fn&& fn) {
     std::size_t start = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        char16_t c = text[i];
-        if (c != u'\r' && c != u'\n') {
-            ++i;
-            continue;
-        }
-        fn(text.substr(start, i - start));
-        i += (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ? 2 : 1;
-        start = i;
+    while (start < text.size()) {
+        const std::size_t end = nextLineEnd(text, start);
+        if (end == text.size()) break;
+        fn(text.substr(start, end - start));
+        start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
     }
     if (start < text.size()) fn(text.substr(start));
 }
@@ -41,25 +53,17 @@ bool isAscii(std::string_view bytes) {
     return any < 0x80;
 }
 
-// ASCII is the same in code page 932 and UTF-8: widened without a converter.
-void decodeBlock(std::string_view bytes, TextEncoding encoding, std::u16string& out) {
-    if (isAscii(bytes)) {
-        out.assign(bytes.begin(), bytes.end());
-        return;
-    }
-    out = decodeText(bytes, encoding);
-}
-
 }  // namespace
 
 std::vector<std::u16string> splitLines(std::u16string_view text) {
     std::vector<std::u16string> lines;
-    forEachLineOf(text, [&](std::u16string_view line) { lines.emplace_back(line); });
+    forEachLineOf(std::u16string_view(text), [&](std::u16string_view line) { lines.emplace_back(line); });
     return lines;
 }
 
 void forEachTextLine(std::string_view bytes, TextEncoding encoding,
-                     const std::function<void(std::u16string_view)>& fn, ByteOrderMarks marks) {
+                     const std::function<void(std::string_view)>& asciiLine,
+                     const std::function<void(std::u16string_view)>& line, ByteOrderMarks marks) {
     if (marks == ByteOrderMarks::Detect) {
         if (auto bom = detectByteOrderMark(bytes)) {
             bytes.remove_prefix(bom->length);
@@ -68,7 +72,7 @@ void forEachTextLine(std::string_view bytes, TextEncoding encoding,
     }
     if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) {
         // Line ends are two bytes wide here; such files are small.
-        forEachLineOf(decodeText(bytes, encoding), fn);
+        forEachLineOf(std::u16string_view(decodeText(bytes, encoding)), line);
         return;
     }
     // Line end bytes never occur inside a multi-byte character of code
@@ -76,10 +80,25 @@ void forEachTextLine(std::string_view bytes, TextEncoding encoding,
     std::u16string block;
     for (std::size_t from = 0; from < bytes.size();) {
         const std::size_t end = blockEnd(bytes, from);
-        decodeBlock(bytes.substr(from, end - from), encoding, block);
-        forEachLineOf(block, fn);
+        const std::string_view part = bytes.substr(from, end - from);
+        if (isAscii(part)) {
+            forEachLineOf(part, asciiLine);
+        } else {
+            block = decodeText(part, encoding);
+            forEachLineOf(std::u16string_view(block), line);
+        }
         from = end;
     }
+}
+
+void forEachTextLine(std::string_view bytes, TextEncoding encoding,
+                     const std::function<void(std::u16string_view)>& fn, ByteOrderMarks marks) {
+    std::u16string wide;
+    auto widened = [&](std::string_view ascii) {
+        wide.assign(ascii.begin(), ascii.end());
+        fn(wide);
+    };
+    forEachTextLine(bytes, encoding, widened, fn, marks);
 }
 
 std::u16string decodeTextFile(std::string_view bytes, TextEncoding encoding, ByteOrderMarks marks) {

@@ -32,6 +32,13 @@ void forEachTextLine(std::string_view bytes, TextEncoding encoding,
                      const std::function<void(std::u16string_view)>& fn,
                      ByteOrderMarks marks = ByteOrderMarks::Detect);
 
+// As above, but the lines of a block that is pure ASCII, the same code
+// units in every encoding read here, are handed over undecoded as bytes.
+void forEachTextLine(std::string_view bytes, TextEncoding encoding,
+                     const std::function<void(std::string_view)>& asciiLine,
+                     const std::function<void(std::u16string_view)>& line,
+                     ByteOrderMarks marks = ByteOrderMarks::Detect);
+
 std::vector<std::u16string> decodeTextLines(std::string_view bytes, TextEncoding encoding,
                                             ByteOrderMarks marks = ByteOrderMarks::Detect);
 

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <sstream>
+
 #include "tools/store_json.h"
 
 using namespace velmora;
 
-TEST(StoreJson, EveryTableByNameWithRecordFieldNames) {
-    DrawingStore store;
+namespace {
+
+// One row in every table, with nested arrays.
+void fillEveryTable(DrawingStore& store) {
     store.blocks.emplace_back().InsertAry.emplace_back().name = u"INNER";
     store.blockLines.emplace_back();
     store.blockCircles.emplace_back();
@@ -33,7 +38,13 @@ TEST(StoreJson, EveryTableByNameWithRecordFieldNames) {
     store.views.emplace_back();
     store.dwgCodePage = u"ANSI_932";
     store.drawingExtents.max = makeAcadPoint(10, 20, 0);
+}
 
+}  // namespace
+
+TEST(StoreJson, EveryTableByNameWithRecordFieldNames) {
+    DrawingStore store;
+    fillEveryTable(store);
     StoreJson json = storeToJson(store);
     const char* tables[] = {"blocks", "blockLines", "blockCircles", "blockArcs", "blockLwps", "blockLwpVertices",
                             "blockTexts", "blockSolids", "blockEllipses", "blockInserts", "modelLines",
@@ -67,4 +78,33 @@ TEST(StoreJson, ValuesOutsideTheDoubleRangeAndBadTextStayValidJson) {
     StoreJson back = StoreJson::parse(text);
     EXPECT_TRUE(back["modelLines"][0]["st"][0].is_null());
     EXPECT_EQ(back["modelLines"][0]["layer"], "\xEF\xBF\xBD");
+}
+
+// The streamed text is the document's text, byte for byte, whatever the
+// values: escapes, invalid text, numbers beyond the double range, negative
+// zero, integers of every record type, and the trailer's members.
+TEST(StoreJson, StreamedTextIsTheDocumentsText) {
+    DrawingStore store;
+    fillEveryTable(store);
+    TAcadLineBlk& line = store.modelLines[0];
+    line.layer = u"a\"b\\c\t\u0001\u007F\u90E8";
+    line.ltype = std::u16string(1, char16_t(0xDC00));
+    line.ed = makeAcadPoint(-0.0L, std::numeric_limits<long double>::quiet_NaN(), -1e-320L);
+    line.PenColor = 0xFFFFFFFFu;
+    line.color = -32768;
+    line.atsumi = 1e300;
+    store.modelLines.push_back(line);
+    store.splines[0].code40Ary = {0.1, -2.5e-7};
+    store.blocks.emplace_back();  // a block without nested references
+    const StoreJson trailer = {{"counts", {{"result", true}, {"lines", 2}}}, {"status", "OK"}};
+
+    std::ostringstream streamed;
+    writeStoreJson(streamed, store, trailer);
+    StoreJson document = storeToJson(store);
+    for (const auto& [key, value] : trailer.items()) document[key] = value;
+    EXPECT_EQ(streamed.str(), formatStoreJson(document) + "\n");
+
+    std::ostringstream empty;
+    writeStoreJson(empty, DrawingStore{}, StoreJson::object());
+    EXPECT_EQ(empty.str(), formatStoreJson(storeToJson(DrawingStore{})) + "\n");
 }
