@@ -4,10 +4,12 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <optional>
 #include <span>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 #include "platform/utf.h"
 
@@ -173,35 +175,50 @@ StoreJson toJson(const std::vector<Row>& rows) {
 
 class JsonStream {
 public:
-    explicit JsonStream(std::ostream& out) : out_(out) { buffer_.reserve(kFlushBytes + 4096); }
+    explicit JsonStream(std::ostream& out) : out_(out), buffer_(kFlushBytes + kSlack), pos_(buffer_.data()) {}
     ~JsonStream() { flush(); }
     JsonStream(const JsonStream&) = delete;
     JsonStream& operator=(const JsonStream&) = delete;
 
     void put(std::string_view text) {
-        buffer_.append(text);
-        if (buffer_.size() >= kFlushBytes) flush();
+        if (text.size() > kSlack) {
+            flush();
+            out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+            return;
+        }
+        std::memcpy(pos_, text.data(), text.size());
+        pos_ += text.size();
+        if (pos_ >= buffer_.data() + kFlushBytes) flush();
     }
+    void put(char c) {
+        *pos_++ = c;
+        if (pos_ >= buffer_.data() + kFlushBytes) flush();
+    }
+    // A line end and the indentation of `level` (levels stay small).
     void newline(int level) {
-        buffer_.push_back('\n');
-        buffer_.append(static_cast<std::size_t>(level), ' ');
+        put('\n');
+        put(std::string_view(kSpaces, static_cast<std::size_t>(std::min(level, kMaxLevel))));
     }
     void flush() {
-        out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-        buffer_.clear();
+        out_.write(buffer_.data(), pos_ - buffer_.data());
+        pos_ = buffer_.data();
     }
     // A member value from the document, indented to sit at `level`.
     void document(const StoreJson& value, int level) {
         for (char c : formatStoreJson(value)) {
-            buffer_.push_back(c);
-            if (c == '\n') buffer_.append(static_cast<std::size_t>(level), ' ');
+            put(c);
+            if (c == '\n') put(std::string_view(kSpaces, static_cast<std::size_t>(std::min(level, kMaxLevel))));
         }
     }
 
 private:
     static constexpr std::size_t kFlushBytes = 1 << 16;
+    static constexpr std::size_t kSlack = 4096;  // any one put up to this size fits
+    static constexpr int kMaxLevel = 16;
+    static constexpr const char* kSpaces = "                ";
     std::ostream& out_;
-    std::string buffer_;
+    std::vector<char> buffer_;
+    char* pos_;
 };
 
 void write(JsonStream& js, int level, const std::u16string& s);
@@ -229,13 +246,13 @@ struct MemberWriter {
     int level;  // of the object's braces
     bool first = true;
     template <class T>
-    MemberWriter& operator()(const char* key, const T& value) {
-        js.put(first ? "" : ",");
+    MemberWriter& operator()(std::string_view key, const T& value) {
+        if (!first) js.put(',');
         first = false;
         js.newline(level + 1);
-        js.put("\"");
+        js.put('"');
         js.put(key);
-        js.put("\": ");
+        js.put(std::string_view("\": "));
         write(js, level + 1, value);
         return *this;
     }
@@ -296,9 +313,9 @@ bool plainJsonText(std::string_view text) {
 void write(JsonStream& js, int level, const std::u16string& s) {
     const std::string text = utf16ToUtf8(s);
     if (!plainJsonText(text)) return js.document(StoreJson(text), level);  // escapes, replacements
-    js.put("\"");
+    js.put('"');
     js.put(text);
-    js.put("\"");
+    js.put('"');
 }
 
 }  // namespace
