@@ -89,8 +89,22 @@ struct ModelAppenders {
     TableAppender<TTextBlk> texts;
 };
 
+std::size_t storeRows(const DrawingStore& s) {
+    return s.blockLines.size() + s.blockCircles.size() + s.blockArcs.size() + s.blockTexts.size() +
+           s.blockSolids.size() + s.modelLines.size() + s.modelCircles.size() + s.modelArcs.size() +
+           s.modelTexts.size() + s.modelInserts.size() + s.blockInserts.size() + s.blocks.size();
+}
+
+void checkExpansionBudget(const DrawingStore& store, std::size_t rows) {
+    const std::size_t budget = std::max(kMinExpansionBudget, kExpansionRowsPerInputRow * storeRows(store));
+    if (rows > budget)
+        throw ExpansionLimitError("block references would expand to " + std::to_string(rows) +
+                                  " rows, beyond the limit of " + std::to_string(budget));
+}
+
 // Sizes the model tables once for copying the blocks of `references` (those
-// `eligible` accepts), so copies never move the rows already there.
+// `eligible` accepts), so copies never move the rows already there. Raises
+// ExpansionLimitError, before anything is copied, when they are too many.
 template <class References, class Eligible>
 void reserveCopies(ModelAppenders& out, const DrawingStore& store, const BlockIndex& index,
                    const References& references, Eligible eligible) {
@@ -102,6 +116,7 @@ void reserveCopies(ModelAppenders& out, const DrawingStore& store, const BlockIn
         arcs += rowsOf(index.arcs, r.name).size();
         texts += rowsOf(index.texts, r.name).size();
     }
+    checkExpansionBudget(store, lines + circles + arcs + texts);
     out.lines.reserveMore(std::min(lines, kMaxPlannedCopies));
     out.circles.reserveMore(std::min(circles, kMaxPlannedCopies));
     out.arcs.reserveMore(std::min(arcs, kMaxPlannedCopies));
@@ -187,6 +202,14 @@ TInsertBlk placedNestedReference(DrawingStore& store, const TBlockBlk& b, const 
     return copy;
 }
 
+// How many nested references collectNestedReferences adds for b at most.
+std::size_t plannedNestedReferences(const DrawingStore& store, const TBlockBlk& b) {
+    if (b.InsertAry.empty()) return 0;
+    std::size_t modelReferences = 0;
+    for (const TInsertBlk& m : store.modelInserts) modelReferences += m.name == b.name;
+    return (modelReferences + 1) * b.InsertAry.size();
+}
+
 void collectNestedReferences(DrawingStore& store, TableAppender<TInsertBlk>& nested,
                              const TBlockBlk& b, bool& referenced) {
     if (b.InsertAry.empty()) return;
@@ -225,6 +248,10 @@ void expandModelInserts(DrawingStore& store) {
 void expandBlockDefinitions(DrawingStore& store) {
     if (store.blocks.empty()) return;
     {
+        std::size_t planned = 0;
+        for (const TBlockBlk& b : store.blocks)
+            if (b.code60 == 0) planned += plannedNestedReferences(store, b);
+        checkExpansionBudget(store, planned);
         const BlockIndex index(store);
         ModelAppenders out(store);
         TableAppender nested(store.blockInserts);

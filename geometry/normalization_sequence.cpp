@@ -74,13 +74,15 @@ void expandReferences(DrawingStore& store) {
 }
 
 // Steps 7 to 12: block definitions, then the entities drawn as outlines.
-void expandDefinitionsAndOutlines(DrawingStore& store) {
+void expandDefinitionsAndOutlines(DrawingStore& store,
+                                  const std::function<void(const std::string&)>& ignored = {}) {
     if (!store.blocks.empty()) {
         // Block definitions are drawn best effort: a fault there leaves what
         // was appended so far and the remaining passes still run.
         try {
             expandBlockDefinitions(store);
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            if (ignored) ignored(std::string("block definitions not drawn in full: ") + e.what());
         }
         empty(store.blocks);
     }
@@ -105,7 +107,8 @@ void normalizeDrawing(DrawingStore& store) {
     expandDefinitionsAndOutlines(store);
 }
 
-void normalizeDrawingForPreview(DrawingStore& store, const std::function<void(int)>& progress) {
+void normalizeDrawingForPreview(DrawingStore& store, const std::function<void(int)>& progress,
+                                const std::function<void(const std::string&)>& ignored) {
     auto report = [&](int position) {
         if (progress) progress(position);
     };
@@ -125,7 +128,7 @@ void normalizeDrawingForPreview(DrawingStore& store, const std::function<void(in
     report(60);
     expandReferences(store);
     report(70);
-    expandDefinitionsAndOutlines(store);
+    expandDefinitionsAndOutlines(store, ignored);
     report(80);
     report(90);
 }

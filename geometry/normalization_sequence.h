@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "store/drawing_store.h"
 
@@ -20,6 +21,9 @@ void normalizeDrawing(DrawingStore& store);
 // and convertTextExtrusion run unconditionally after the circles, and the
 // progress positions 10, 20, ... 90 reported between the steps (the caller
 // moves its progress bar and lets pending window messages run).
-void normalizeDrawingForPreview(DrawingStore& store, const std::function<void(int)>& progress);
+// `ignored`, when given, hears of the failure of the block definition step
+// that the sequence ignores.
+void normalizeDrawingForPreview(DrawingStore& store, const std::function<void(int)>& progress,
+                                const std::function<void(const std::string&)>& ignored = {});
 
 }  // namespace velmora

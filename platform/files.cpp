@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace velmora {
@@ -52,6 +53,32 @@ std::optional<std::string> readWholeFile(const fs::path& file) {
         bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
     if (in.bad()) return std::nullopt;
     return bytes;
+}
+
+FileContents readFileShared(const fs::path& file) {
+    FileContents out;
+    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        out.failure = (errno == EBUSY || errno == ETXTBSY) ? FileReadFailure::Busy : FileReadFailure::CannotOpen;
+        return out;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+        out.bytes.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[64 * 1024];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            out.failure = FileReadFailure::InputOutput;
+            out.bytes.clear();
+            break;
+        }
+        if (n == 0) break;
+        out.bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return out;
 }
 
 namespace {

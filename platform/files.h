@@ -27,6 +27,17 @@ std::optional<std::string> readFirstBytes(const std::filesystem::path& file, std
 // the file are not locked out.
 std::optional<std::string> readWholeFile(const std::filesystem::path& file);
 
+// A whole file read for a reader that lets others read it too, with the
+// reason when it fails: the file could not be opened, it is busy (the system
+// says a resource is in use), or reading it failed part-way (an input/output
+// error).
+enum class FileReadFailure { None, CannotOpen, Busy, InputOutput };
+struct FileContents {
+    std::string bytes;
+    FileReadFailure failure = FileReadFailure::None;
+};
+FileContents readFileShared(const std::filesystem::path& file);
+
 // Writes the file through a temporary file beside it and a rename, so a
 // failure never leaves half a file; false (and the old file untouched) on
 // failure.

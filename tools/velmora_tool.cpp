@@ -12,8 +12,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: velmora-tool COMMAND ...\n"
-    "  preview FILE OUT.bmp [--size WxH] [--decimal-separator C]\n"
-    "  thumbnail ITEMS OUT.bmp [--size WxH] [--decimal-separator C]\n"
+    "  preview FILE OUT.bmp|OUT.png [--size WxH] [--decimal-separator C]\n"
+    "  thumbnail ITEMS OUT.bmp|OUT.png [--size WxH] [--decimal-separator C]\n"
     "  dump FILE [--normalized] [--decimal-separator C]\n"
     "  dump-items ITEMS [--normalized] [--decimal-separator C]\n"
     "  host blocks\n"
