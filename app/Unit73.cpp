@@ -19,6 +19,7 @@
 #include "app/form_settings.h"
 #include "app/image_control.h"
 #include "app/side_file.h"
+#include "dxf/dxf_preview.h"
 #include "host/block_item_list.h"
 #include "platform/locale_numbers.h"
 #include "platform/text_fields.h"
@@ -30,6 +31,31 @@
 namespace velmora {
 namespace fs = std::filesystem;
 namespace {
+
+// ProgressBar1 as the DXF reader's progress bar.
+class WindowDxfProgress : public DxfProgress {
+public:
+    explicit WindowDxfProgress(QProgressBar& bar) : bar_(bar) {}
+    void setMaximum(int maximum) override { bar_.setMaximum(maximum); }
+    void setPosition(int position) override { bar_.setValue(position); }
+    int position() const override { return bar_.value(); }
+
+private:
+    QProgressBar& bar_;
+};
+
+// The reader's message boxes, captioned "DxfReport".
+class WindowDxfMessages : public DxfMessages {
+public:
+    explicit WindowDxfMessages(Dialogs& dialogs) : dialogs_(dialogs) {}
+    void show(const std::u16string& text) override {
+        dialogs_.inform(QStringLiteral("DxfReport"), QString::fromStdU16String(text));
+    }
+
+private:
+    Dialogs& dialogs_;
+};
+
 
 const QString kConfirmCaption = QStringLiteral("確認");
 const QString kWriteBlockWarning = QStringLiteral(
@@ -526,17 +552,20 @@ void TForm73::Button7Click() {
 // ---- DXF preview ----
 
 void TForm73::drawDxfImage(const QString& dxfName, TImage* img) {
-    (void)dxfName;  // the DXF reader comes later; until then every preview fails
-    const int w = img->width();
-    const int h = img->height();
-    Canvas canvas(w, h);
-    clearCanvas(canvas, w, h, 0);
-    canvas.setPenColor(0x00FFFF00);
-    canvas.moveTo(w / 3, h / 3);
-    canvas.lineTo(2 * (w / 3) - 1, 2 * (h / 3) - 1);
-    canvas.moveTo(2 * (w / 3) - 1, h / 3);
-    canvas.lineTo(w / 3, 2 * (h / 3) - 1);
-    img->setPicture(std::move(canvas));
+    WindowDxfProgress progress(*ProgressBar1);
+    WindowDxfMessages messages(*dialogs_);
+    DxfPreviewHooks hooks;
+    hooks.progressBar = &progress;
+    hooks.ownerWindow = &messages;
+    hooks.processMessages = [] { QCoreApplication::processEvents(); };
+    Canvas bitmap(img->width(), img->height());
+    DxfPreviewView view;
+    if (drawDxfPreview(store_, std::filesystem::path(dxfName.toStdString()), bitmap, hooks, view)) {
+        previewWidth = view.previewWidth;
+        previewHeight = view.previewHeight;
+        previewCenter = view.previewCenter;
+    }
+    img->setPicture(std::move(bitmap));
 }
 
 }  // namespace velmora

@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QTabWidget>
 #include <QTest>
+#include <algorithm>
 #include <fstream>
 
 #include "app/file_list_box.h"
@@ -200,6 +201,38 @@ TEST_F(WindowTest, DrawDxfImageDrawsTheFailureCross) {
     EXPECT_LE(drawn, 78);
     EXPECT_EQ(picture.pixel(0, 0), 0u);
     EXPECT_EQ(picture.pixel(79, 65), 0u);  // the last pixel is left out
+}
+
+// A readable DXF is drawn, ProgressBar1 runs through the read and the passes
+// and ends at 0; a value the reader cannot convert gives its "DxfReport" box
+// with the failing lines and then the cross.
+TEST_F(WindowTest, DrawDxfImageDrawsTheDrawingOrReportsTheFailingPair) {
+    auto f = form();
+    const fs::path good = dir.path() / "box.dxf";
+    const fs::path bad = dir.path() / "bad.DXF";
+    const std::string entities = "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n10\n21\n5\n";
+    std::ofstream(good) << entities << "0\nENDSEC\n0\nEOF\n";
+    std::ofstream(bad) << entities << "0\nLINE\n10\n1,5\n0\nENDSEC\n0\nEOF\n";
+    std::vector<int> positions;
+    QObject::connect(f->ProgressBar1, &QProgressBar::valueChanged, [&](int v) { positions.push_back(v); });
+
+    f->drawDxfImage(QString::fromStdString(good.string()), f->Image1);
+    const Canvas& drawn = *f->Image1->picture();
+    int white = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 120; ++x) white += drawn.pixel(x, y) == 0xFFFFFF;
+    EXPECT_GE(white, 100);  // the line fitted into 0.9 of the width
+    EXPECT_EQ(f->previewWidth, 10.0);
+    EXPECT_EQ(f->previewHeight, 5.0);
+    EXPECT_EQ(f->ProgressBar1->value(), 0);
+    EXPECT_TRUE(std::find(positions.begin(), positions.end(), 90) != positions.end());
+    EXPECT_TRUE(log->calls.empty());
+
+    f->drawDxfImage(QString::fromStdString(bad.string()), f->Image1);
+    ASSERT_EQ(log->calls.size(), 1u);
+    EXPECT_EQ(log->calls[0].caption, "DxfReport");
+    EXPECT_EQ(log->calls[0].text, "bad.DXF\n19 行=10\n20 行=1,5");
+    EXPECT_NE(f->Image1->picture()->pixel(40, 33), 0u);  // the cross
 }
 
 TEST_F(WindowTest, NoHostLeavesEverythingSilent) {
