@@ -33,9 +33,6 @@ bool readFileSignature(const std::filesystem::path& fileName, std::u16string& si
 bool readAcadVersion(const std::filesystem::path& fileName, std::u16string& version) {
     version.clear();
     if (!fileExists(fileName)) return true;
-    const FileContents file = readFileShared(fileName);
-    if (file.failure != FileReadFailure::None) return false;
-
     std::u16string codeLine;
     bool haveCode = false, inHeader = false, versionNext = false;
     auto pair = [&](std::u16string_view code, std::u16string_view value) {
@@ -50,7 +47,7 @@ bool readAcadVersion(const std::filesystem::path& fileName, std::u16string& vers
         if (*n == 2 && (value == u"ENTITIES" || value == u"BLOCKS")) throw ScanDone{};
     };
     try {
-        forEachTextLine(file.bytes, TextEncoding::Ansi, [&](std::u16string_view line) {
+        const FileReadFailure failure = forEachFileLine(fileName, TextEncoding::Ansi, [&](std::u16string_view line) {
             line = trimmedBlanks(line);
             if (!haveCode) {
                 codeLine.assign(line);
@@ -60,6 +57,7 @@ bool readAcadVersion(const std::filesystem::path& fileName, std::u16string& vers
             haveCode = false;
             pair(codeLine, line);
         }, ByteOrderMarks::Ignore);
+        if (failure != FileReadFailure::None) return false;
         if (haveCode) pair(codeLine, u"");
     } catch (const ScanDone&) {
     }

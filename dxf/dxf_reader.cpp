@@ -422,29 +422,30 @@ void readDxfFile(DrawingStore& store, const std::filesystem::path& fileName, Dxf
         return;
     }
     try {
-        const FileContents file = readFileShared(fileName);
-        if (file.failure == FileReadFailure::Busy || file.failure == FileReadFailure::InputOutput) {
+        if (progressBar) {
+            progressBar->setPosition(0);
+            progressBar->setMaximum(kProgressMaximum);
+        }
+        std::error_code sizeError;
+        const auto size = std::filesystem::file_size(fileName, sizeError);
+        DxfReader reader(store, progressBar, sizeError ? 0 : static_cast<std::size_t>(size));
+        FileReadFailure failure = FileReadFailure::None;
+        try {
+            failure = forEachFileLine(fileName, encoding == DxfEncoding::Utf8 ? TextEncoding::Utf8 : TextEncoding::Ansi,
+                                      [&](std::u16string_view line) { reader.line(line); }, ByteOrderMarks::Ignore);
+            if (failure == FileReadFailure::None) reader.finish();
+        } catch (const PairFailure&) {
+            status = lineReport(fileName, reader, true);
+            if (ownerWindow) ownerWindow->show(lineReport(fileName, reader, false));
+        }
+        if (failure == FileReadFailure::Busy || failure == FileReadFailure::InputOutput) {
             status = u"busy";
             if (ownerWindow) ownerWindow->show(std::u16string(kDxfBusyMessage));
-        } else if (file.failure == FileReadFailure::CannotOpen) {
+        } else if (failure == FileReadFailure::CannotOpen) {
             status = u"error";
             if (ownerWindow) ownerWindow->show(std::u16string(kDxfErrorMessage));
-        } else {
-            if (progressBar) {
-                progressBar->setPosition(0);
-                progressBar->setMaximum(kProgressMaximum);
-            }
-            DxfReader reader(store, progressBar, file.bytes.size());
-            try {
-                forEachTextLine(file.bytes, encoding == DxfEncoding::Utf8 ? TextEncoding::Utf8 : TextEncoding::Ansi,
-                                [&](std::u16string_view line) { reader.line(line); }, ByteOrderMarks::Ignore);
-                reader.finish();
-            } catch (const PairFailure&) {
-                status = lineReport(fileName, reader, true);
-                if (ownerWindow) ownerWindow->show(lineReport(fileName, reader, false));
-            }
-            collected = reader.version();
         }
+        collected = reader.version();
     } catch (const std::exception&) {
         status = u"error";
         if (ownerWindow) ownerWindow->show(std::u16string(kDxfErrorMessage));

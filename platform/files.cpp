@@ -55,29 +55,60 @@ std::optional<std::string> readWholeFile(const fs::path& file) {
     return bytes;
 }
 
+namespace {
+
+// A file descriptor, closed on scope exit.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+FileReadFailure openFailure(int error) {
+    return (error == EBUSY || error == ETXTBSY) ? FileReadFailure::Busy : FileReadFailure::CannotOpen;
+}
+
+// Up to `count` bytes into `buffer`; -1 on a read error.
+ssize_t readSome(int fd, char* buffer, std::size_t count) {
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, count);
+        if (n >= 0 || errno != EINTR) return n;
+    }
+}
+
+}  // namespace
+
+FileReadFailure readFileBlocks(const fs::path& file, std::size_t blockBytes,
+                               const std::function<bool(std::string_view)>& consume) {
+    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return openFailure(errno);
+    std::string block(blockBytes, '\0');
+    for (;;) {
+        const ssize_t n = readSome(fd.get(), block.data(), block.size());
+        if (n < 0) return FileReadFailure::InputOutput;
+        if (n == 0) return FileReadFailure::None;
+        if (!consume(std::string_view(block.data(), static_cast<std::size_t>(n)))) return FileReadFailure::None;
+    }
+}
+
 FileContents readFileShared(const fs::path& file) {
     FileContents out;
-    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        out.failure = (errno == EBUSY || errno == ETXTBSY) ? FileReadFailure::Busy : FileReadFailure::CannotOpen;
-        return out;
-    }
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+    if (::stat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
         out.bytes.reserve(static_cast<std::size_t>(info.st_size));
-    char buffer[64 * 1024];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            out.failure = FileReadFailure::InputOutput;
-            out.bytes.clear();
-            break;
-        }
-        if (n == 0) break;
-        out.bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
+    out.failure = readFileBlocks(file, 64 * 1024, [&](std::string_view block) {
+        out.bytes.append(block);
+        return true;
+    });
+    if (out.failure != FileReadFailure::None) out.bytes.clear();
     return out;
 }
 

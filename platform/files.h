@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,6 +38,13 @@ struct FileContents {
     FileReadFailure failure = FileReadFailure::None;
 };
 FileContents readFileShared(const std::filesystem::path& file);
+
+// Reads the file in blocks of up to `blockBytes`, calling consume(block) for
+// each in order; consume returns false to stop early. The failure says why
+// the file could not be read to its end (None when it was, or when consume
+// stopped it).
+FileReadFailure readFileBlocks(const std::filesystem::path& file, std::size_t blockBytes,
+                               const std::function<bool(std::string_view)>& consume);
 
 // Writes the file through a temporary file beside it and a rename, so a
 // failure never leaves half a file; false (and the old file untouched) on

@@ -101,6 +101,57 @@ void forEachTextLine(std::string_view bytes, TextEncoding encoding,
     forEachTextLine(bytes, encoding, widened, fn, marks);
 }
 
+FileReadFailure forEachFileLine(const std::filesystem::path& file, TextEncoding encoding,
+                                const std::function<void(std::u16string_view)>& line, ByteOrderMarks marks) {
+    std::string pending;  // bytes after the last whole line read so far
+    bool first = true;
+    std::u16string wide;
+    auto asciiLine = [&](std::string_view ascii) {
+        wide.assign(ascii.begin(), ascii.end());
+        line(wide);
+    };
+    auto consume = [&](std::string_view block) {
+        pending.append(block);
+        std::string_view bytes = pending;
+        if (first) {
+            // The encoding is settled by the first block; UTF-16 is read whole.
+            if (marks == ByteOrderMarks::Detect && bytes.size() < 4) return true;
+            if (marks == ByteOrderMarks::Detect) {
+                if (auto bom = detectByteOrderMark(bytes)) {
+                    pending.erase(0, bom->length);
+                    encoding = bom->encoding;
+                }
+            }
+            first = false;
+            if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) return true;
+        }
+        if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) return true;
+        // Whole lines only: up to the last LF, or the last CR that is not the
+        // block's final byte (an LF may follow it in the next block).
+        std::size_t cut = pending.find_last_of("\r\n");
+        if (cut == std::string::npos) return true;
+        if (pending[cut] == '\r' && cut + 1 == pending.size()) {
+            if (cut == 0) return true;
+            cut = pending.find_last_of("\r\n", cut - 1);
+            if (cut == std::string::npos) return true;
+        }
+        forEachTextLine(std::string_view(pending).substr(0, cut + 1), encoding, asciiLine, line,
+                        ByteOrderMarks::Ignore);
+        pending.erase(0, cut + 1);
+        return true;
+    };
+    const FileReadFailure failure = readFileBlocks(file, kDecodeBlockBytes, consume);
+    if (failure != FileReadFailure::None) return failure;
+    if (first && marks == ByteOrderMarks::Detect) {
+        if (auto bom = detectByteOrderMark(pending)) {
+            pending.erase(0, bom->length);
+            encoding = bom->encoding;
+        }
+    }
+    forEachTextLine(pending, encoding, asciiLine, line, ByteOrderMarks::Ignore);
+    return FileReadFailure::None;
+}
+
 std::u16string decodeTextFile(std::string_view bytes, TextEncoding encoding, ByteOrderMarks marks) {
     if (marks == ByteOrderMarks::Detect) {
         if (auto bom = detectByteOrderMark(bytes)) {

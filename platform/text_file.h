@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/text_encoding.h"
 
 namespace velmora {
@@ -38,6 +39,13 @@ void forEachTextLine(std::string_view bytes, TextEncoding encoding,
                      const std::function<void(std::string_view)>& asciiLine,
                      const std::function<void(std::u16string_view)>& line,
                      ByteOrderMarks marks = ByteOrderMarks::Detect);
+
+// forEachTextLine over a file read a block at a time, so that a large file
+// is never held whole: lines, line ends and decoding are those of the whole
+// contents. The failure says why the file could not be read to its end.
+FileReadFailure forEachFileLine(const std::filesystem::path& file, TextEncoding encoding,
+                                const std::function<void(std::u16string_view)>& line,
+                                ByteOrderMarks marks = ByteOrderMarks::Detect);
 
 std::vector<std::u16string> decodeTextLines(std::string_view bytes, TextEncoding encoding,
                                             ByteOrderMarks marks = ByteOrderMarks::Detect);
