@@ -5,7 +5,7 @@
 #include "platform/files.h"
 #include "platform/locale_numbers.h"
 #include "platform/text_encoding.h"
-#include "platform/text_fields.h"
+#include "dxf/line_pairs.h"
 #include "platform/text_file.h"
 
 namespace velmora {
@@ -33,8 +33,8 @@ bool readFileSignature(const std::filesystem::path& fileName, std::u16string& si
 bool readAcadVersion(const std::filesystem::path& fileName, std::u16string& version) {
     version.clear();
     if (!fileExists(fileName)) return true;
-    std::u16string codeLine;
-    bool haveCode = false, inHeader = false, versionNext = false;
+    DxfLinePairs pairs;
+    bool inHeader = false, versionNext = false;
     auto pair = [&](std::u16string_view code, std::u16string_view value) {
         const std::optional<std::int32_t> n = tryStrToInt(code);
         if (!n) throw ScanDone{};
@@ -48,17 +48,10 @@ bool readAcadVersion(const std::filesystem::path& fileName, std::u16string& vers
     };
     try {
         const FileReadFailure failure = forEachFileLine(fileName, TextEncoding::Ansi, [&](std::u16string_view line) {
-            line = trimmedBlanks(line);
-            if (!haveCode) {
-                codeLine.assign(line);
-                haveCode = true;
-                return;
-            }
-            haveCode = false;
-            pair(codeLine, line);
+            if (pairs.take(line)) pair(pairs.code(), pairs.value());
         }, ByteOrderMarks::Ignore);
         if (failure != FileReadFailure::None) return false;
-        if (haveCode) pair(codeLine, u"");
+        if (pairs.finish()) pair(pairs.code(), pairs.value());
     } catch (const ScanDone&) {
     }
     return true;

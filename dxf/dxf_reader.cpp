@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "dxf/entity_groups.h"
+#include "dxf/line_pairs.h"
 #include "dxf/text_escapes.h"
 #include "platform/files.h"
 #include "platform/locale_numbers.h"
@@ -54,26 +55,17 @@ public:
 
     // One line of the file; every second line completes a pair.
     void line(std::u16string_view text) {
-        text = trimmedBlanks(text);
-        if (!haveCode_) {
-            codeLine_.assign(text);
-            haveCode_ = true;
-            return;
-        }
-        haveCode_ = false;
-        guardedPair(text);
+        if (lines_.take(text)) guardedPair(lines_.value());
     }
 
     // A code line without its value line at the end pairs with an empty one.
     void finish() {
-        if (!haveCode_) return;
-        haveCode_ = false;
-        guardedPair(u"");
+        if (lines_.finish()) guardedPair(lines_.value());
     }
 
     const std::u16string& version() const { return version_; }
     long long pairCount() const { return pairCount_; }
-    const std::u16string& codeLine() const { return codeLine_; }
+    const std::u16string& codeLine() const { return lines_.code(); }
     const std::u16string& valueLine() const { return valueLine_; }
 
 private:
@@ -89,7 +81,7 @@ private:
     void pair(std::u16string_view value) {
         ++pairCount_;
         if (progress_ && pairCount_ % progressStep_ == 0) progress_->setPosition(progress_->position() + 1);
-        const int n = codeNumber(codeLine_);
+        const int n = codeNumber(lines_.code());
         const GroupValue v{value};
         header(n, value);
         layerTable(n, v);
@@ -373,8 +365,8 @@ private:
     DxfProgress* progress_;
     long long progressStep_;
     long long pairCount_ = 0;
-    bool haveCode_ = false;
-    std::u16string codeLine_, valueLine_;
+    DxfLinePairs lines_;
+    std::u16string valueLine_;  // of a pair that failed
 
     bool inHeader_ = false, sawAcadVer_ = false, sawCodePage_ = false;
     std::u16string version_;

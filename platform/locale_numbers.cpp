@@ -152,19 +152,8 @@ FastResult fastStrToFloat(std::basic_string_view<CharT> text, long double& value
     return FastResult::Value;
 }
 
-}  // namespace
-
-std::optional<long double> tryStrToFloat(std::u16string_view text) {
-    long double value = 0;
-    switch (fastStrToFloat(text, value)) {
-        case FastResult::Value: return value;
-        case FastResult::NotANumber: return std::nullopt;
-        case FastResult::Fallback: break;
-    }
-    return tryStrToFloatByCLibrary(text);
-}
-
-std::optional<long double> tryStrToFloat(std::string_view text) {
+template <class CharT>
+std::optional<long double> strToFloat(std::basic_string_view<CharT> text) {
     long double value = 0;
     switch (fastStrToFloat(text, value)) {
         case FastResult::Value: return value;
@@ -173,6 +162,11 @@ std::optional<long double> tryStrToFloat(std::string_view text) {
     }
     return tryStrToFloatByCLibrary(std::u16string(text.begin(), text.end()));
 }
+
+}  // namespace
+
+std::optional<long double> tryStrToFloat(std::u16string_view text) { return strToFloat(text); }
+std::optional<long double> tryStrToFloat(std::string_view text) { return strToFloat(text); }
 
 std::optional<std::int32_t> tryStrToInt(std::u16string_view text) {
     std::size_t i = 0;

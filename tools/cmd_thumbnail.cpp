@@ -4,7 +4,7 @@
 #include "host/block_item_list.h"
 #include "platform/files.h"
 #include "platform/utf.h"
-#include "render/bmp_file.h"
+#include "render/png_file.h"
 #include "render/thumbnail.h"
 #include "tools/tool_args.h"
 #include "tools/tool_commands.h"
@@ -33,7 +33,7 @@ int runThumbnail(const Args& args) {
         return 3;
     }
     const Thumbnail thumbnail = makeThumbnail(store, size.width, size.height);
-    saveBmpFile(thumbnail.bitmap, out);
+    saveImageFile(thumbnail.bitmap, out);
     std::printf("%s\n%s\n", utf16ToUtf8(thumbnail.sizeText).c_str(),
                 utf16ToUtf8(countText(counts.attributes, counts.items)).c_str());
     return std::fflush(stdout) == 0 ? 0 : 1;
