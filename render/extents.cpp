@@ -8,6 +8,7 @@
 #include "geometry/plane_geometry.h"
 #include "geometry/point_ops.h"
 #include "platform/text_fields.h"
+#include "render/layer_index.h"
 
 namespace velmora {
 
@@ -56,8 +57,10 @@ private:
 };
 
 template <class Row>
-bool counts(const DrawingStore& store, const Row& row) {
-    return row.code60 == 0 && row.code67 == 0 && layerVisibleByName(store, row.layer);
+bool counts(const LayerIndex& layers, const Row& row) {
+    if (row.code60 != 0 || row.code67 != 0) return false;
+    const TLayer* layer = layers.find(row.layer);
+    return !layer || layer->visible;
 }
 
 double degreesToRadians(double degrees) { return roundToDouble(degrees * kDegToRad); }
@@ -161,17 +164,18 @@ Box textBounds(const TTextBlk& t) {
 void computeExtents(DrawingStore& store) {
     store.drawingExtents = DrawingExtents{};
     ExtentsAccumulator extents;
+    const LayerIndex layers(store);
     for (const TAcadLineBlk& line : store.modelLines)
-        if (counts(store, line)) extents.merge(lineBounds(line.st, line.ed));
+        if (counts(layers, line)) extents.merge(lineBounds(line.st, line.ed));
     for (const TCircleBlk& circle : store.modelCircles)
-        if (counts(store, circle)) extents.merge(circleBounds(circle.center, circle.hankei));
+        if (counts(layers, circle)) extents.merge(circleBounds(circle.center, circle.hankei));
     for (const TArcBlk& arc : store.modelArcs)
-        if (counts(store, arc))
+        if (counts(layers, arc))
             extents.merge(arcBounds(arc.center, arc.hankei, degreesToRadians(arc.st),
                                     degreesToRadians(arc.ed)));
     if (extents.empty())
         for (const TTextBlk& text : store.modelTexts)
-            if (counts(store, text)) extents.merge(textBounds(text));
+            if (counts(layers, text)) extents.merge(textBounds(text));
     if (const auto& box = extents.box()) {
         store.drawingExtents.min = planar(box->min.x, box->min.y);
         store.drawingExtents.max = planar(box->max.x, box->max.y);

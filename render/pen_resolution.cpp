@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "render/layer_index.h"
+
 namespace velmora {
 
 namespace {
@@ -31,12 +33,19 @@ TColor hueWheelColor(int n) {
     return color;
 }
 
+// The pen style of a row's linetype, its layer's for BYLAYER (or none).
+TPenStyle rowPenStyle(const std::u16string& ltype, const TLayer* layer) {
+    if ((ltype.empty() || ltype == u"BYLAYER") && layer) return penStyleForLinetype(layer->ltype);
+    return penStyleForLinetype(ltype);
+}
+
 template <class Row>
-void resolveGeometryPens(DrawingStore& store, std::vector<Row>& rows) {
+void resolveGeometryPens(const LayerIndex& layers, std::vector<Row>& rows) {
     for (Row& row : rows) {
+        const int index = layers.indexOf(row.layer);
         row.PenColor = aciToColor(row.color);
-        row.PenStyle = linetypePenStyle(store, row.ltype, row.layer);
-        row.layindex = static_cast<SmallInt>(layerIndexOf(store, row.layer));
+        row.PenStyle = rowPenStyle(row.ltype, layers.at(index));
+        row.layindex = static_cast<SmallInt>(index);
     }
 }
 
@@ -49,12 +58,13 @@ const TLayer* findLayer(const DrawingStore& store, const std::u16string& name) {
 }  // namespace
 
 void resolvePens(DrawingStore& store) {
-    resolveGeometryPens(store, store.modelLines);
-    resolveGeometryPens(store, store.modelArcs);
-    resolveGeometryPens(store, store.modelCircles);
+    const LayerIndex layers(store);
+    resolveGeometryPens(layers, store.modelLines);
+    resolveGeometryPens(layers, store.modelArcs);
+    resolveGeometryPens(layers, store.modelCircles);
     for (TTextBlk& text : store.modelTexts) {
         text.PenColor = aciToColor(text.color);
-        text.layindex = static_cast<SmallInt>(layerIndexOf(store, text.layer));
+        text.layindex = static_cast<SmallInt>(layers.indexOf(text.layer));
     }
 }
 
@@ -74,11 +84,8 @@ TPenStyle linetypePenStyle(const DrawingStore& store, const std::u16string& ltyp
 }
 
 TPenStyle penStyleForLinetype(const std::u16string& name) {
-    std::u16string upper = name;
-    for (char16_t& c : upper)
-        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
     struct Prefix {
-        std::u16string_view text;
+        std::u16string_view text;  // upper case
         TPenStyle style;
     };
     static constexpr Prefix kPrefixes[] = {
@@ -86,9 +93,18 @@ TPenStyle penStyleForLinetype(const std::u16string& name) {
         {u"CEN", psDashDot},    {u"BOR", psDashDot},      {u"DASHD", psDashDot},
         {u"DEV", psDashDotDot}, {u"PHA", psDashDotDot},   {u"DOT", psDot},
     };
-    const std::u16string_view view(upper);
+    // Letter case is ignored for ASCII letters only, as the upper-casing does.
+    auto startsWith = [&](std::u16string_view prefix) {
+        if (name.size() < prefix.size()) return false;
+        for (std::size_t i = 0; i < prefix.size(); ++i) {
+            char16_t c = name[i];
+            if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+            if (c != prefix[i]) return false;
+        }
+        return true;
+    };
     for (const Prefix& prefix : kPrefixes)
-        if (view.starts_with(prefix.text)) return prefix.style;
+        if (startsWith(prefix.text)) return prefix.style;
     return psSolid;
 }
 
