@@ -299,14 +299,50 @@ public:
 
     void operator()(View line) {
         ++counts_.items;
+        if (plainFields(line)) return;
         normalizeItemLineInto(line, normalized_);
-        forEachDelimitedField<CharT>(normalized_, '\t', fieldScratch_, [&](View field) {
-            forEachItemPair(field, valueScratch_,
-                            [&](long long code, View value) { reader_.process(groupCode(code), value); });
-        });
+        forEachDelimitedField<CharT>(normalized_, '\t', fieldScratch_, [&](View field) { readField(field); });
     }
 
 private:
+    void readField(View field) {
+        forEachItemPair(field, valueScratch_,
+                        [&](long long code, View value) { reader_.process(groupCode(code), value); });
+    }
+
+    // The common line, without quotation marks or TABs: its fields are the
+    // pieces between ") (" inside the outer parentheses, read in place with
+    // the same result as normalising and splitting. False leaves the line to
+    // that general way (a line ending in ") (" inside its second pair).
+    bool plainFields(View line) {
+        if (line.find('"') != View::npos || line.find('\t') != View::npos) return false;
+        View t = line;
+        if (!t.empty() && t.front() == '(') t = t.size() <= 2 ? View() : t.substr(1, t.size() - 2);
+        pieces_.clear();
+        std::size_t start = 0;
+        for (std::size_t i = t.find(')'); i < t.size(); i = t.find(')', i + 1)) {
+            if (i + 2 < t.size() && t[i + 1] == ' ' && t[i + 2] == '(') {
+                pieces_.emplace_back(start, i);
+                start = i + 3;
+                i += 2;
+            }
+        }
+        pieces_.emplace_back(start, t.size());
+        const std::size_t normalizedSize = t.size() - 2 * (pieces_.size() - 1);
+        if (!t.empty() && t.front() == '(') {  // a second pair of parentheses around the items
+            if (normalizedSize <= 2) return true;
+            if (pieces_.back().first == pieces_.back().second) return false;
+            ++pieces_.front().first;
+            --pieces_.back().second;
+        } else if (normalizedSize == 0) {
+            return true;
+        }
+        for (const auto& [first, last] : pieces_) readField(t.substr(first, last - first));
+        return true;
+    }
+
+    std::vector<std::pair<std::size_t, std::size_t>> pieces_;  // [first, last) of each field
+
     ItemListReader& reader_;
     BlockItemCounts& counts_;
     std::basic_string<CharT> normalized_, fieldScratch_, valueScratch_;
