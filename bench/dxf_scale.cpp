@@ -1,5 +1,6 @@
 // dxf_scale make SCALE FILE: writes the benchmark DXF at a scale (1 is about
 // 86 MB).
+// dxf_scale read FILE: only reads it (for profiling).
 // dxf_scale FILE: previews it into 120 x 100 the way velmora-tool preview
 // does, step by step, and prints the seconds and MB/s of the read, the
 // normalisation and the drawing (extents, pens, render) and the process's
@@ -77,6 +78,12 @@ int measure(const char* file) {
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "make") return make(std::atof(argv[2]), argv[3]);
     if (argc == 2) return measure(argv[1]);
+    if (argc == 3 && std::string(argv[1]) == "read") {  // the read alone, for profiling
+        velmora::DrawingStore store;
+        std::u16string status, version;
+        velmora::readDxfFile(store, argv[2], nullptr, nullptr, status, velmora::DxfEncoding::Utf8, version);
+        return status.empty() ? 0 : 1;
+    }
     std::fprintf(stderr, "usage: dxf_scale make SCALE FILE | dxf_scale FILE\n");
     return 2;
 }

@@ -9,8 +9,15 @@ namespace {
 
 constexpr std::size_t kDecodeBlockBytes = std::size_t{1} << 20;
 
-// Index of the first CR or LF at or after `from`, or the text's size.
+// Index of the first CR or LF at or after `from`, or the text's size. Short
+// lines (most of a DXF file) are scanned directly, long ones with memchr.
 std::size_t nextLineEnd(std::string_view text, std::size_t from) {
+    constexpr std::size_t kShortLine = 32;
+    const std::size_t shortEnd = std::min(text.size(), from + kShortLine);
+    for (std::size_t i = from; i < shortEnd; ++i)
+        if (text[i] == '\n' || text[i] == '\r') return i;
+    if (shortEnd == text.size()) return shortEnd;
+    from = shortEnd;
     const char* begin = text.data() + from;
     const std::size_t left = text.size() - from;
     const void* lf = std::memchr(begin, '\n', left);
@@ -101,54 +108,107 @@ void forEachTextLine(std::string_view bytes, TextEncoding encoding,
     forEachTextLine(bytes, encoding, widened, fn, marks);
 }
 
+namespace {
+
+// Bytes at the start of `bytes` that are whole lines: up to the last LF, or
+// the last CR that is not the final byte (an LF may follow it).
+std::size_t wholeLinesEnd(std::string_view bytes) {
+    std::size_t cut = bytes.find_last_of("\r\n");
+    if (cut != std::string_view::npos && bytes[cut] == '\r' && cut + 1 == bytes.size())
+        cut = cut == 0 ? std::string_view::npos : bytes.find_last_of("\r\n", cut - 1);
+    return cut == std::string_view::npos ? 0 : cut + 1;
+}
+
+// Feeds blocks of a file to `lines` as whole lines: lines are read where
+// they lie in a block; only a line that runs into the next block is carried.
+class BlockLines {
+public:
+    explicit BlockLines(std::function<void(std::string_view)> lines) : lines_(std::move(lines)) {}
+
+    void add(std::string_view block) {
+        if (!carried_.empty() && !completeCarried(block)) return;
+        const std::size_t end = wholeLinesEnd(block);
+        if (end > 0) lines_(block.substr(0, end));
+        carried_.assign(block.substr(end));
+    }
+    void finish() {
+        if (!carried_.empty()) lines_(carried_);
+        carried_.clear();
+    }
+
+private:
+    // Appends the end of the carried line from `block` and reads it; false
+    // while the block does not end it.
+    bool completeCarried(std::string_view& block) {
+        std::size_t take = 0;
+        if (carried_.back() == '\r') {
+            take = !block.empty() && block[0] == '\n' ? 1 : 0;
+        } else {
+            const std::size_t e = block.find_first_of("\r\n");
+            if (e == std::string_view::npos || (block[e] == '\r' && e + 1 == block.size())) {
+                carried_.append(block);
+                return false;
+            }
+            take = e + 1 + (block[e] == '\r' && block[e + 1] == '\n' ? 1 : 0);
+        }
+        carried_.append(block.substr(0, take));
+        lines_(carried_);
+        carried_.clear();
+        block.remove_prefix(take);
+        return true;
+    }
+
+    std::function<void(std::string_view)> lines_;
+    std::string carried_;
+};
+
+}  // namespace
+
 FileReadFailure forEachFileLine(const std::filesystem::path& file, TextEncoding encoding,
                                 const std::function<void(std::u16string_view)>& line, ByteOrderMarks marks) {
-    std::string pending;  // bytes after the last whole line read so far
-    bool first = true;
     std::u16string wide;
     auto asciiLine = [&](std::string_view ascii) {
         wide.assign(ascii.begin(), ascii.end());
         line(wide);
     };
-    auto consume = [&](std::string_view block) {
-        pending.append(block);
-        std::string_view bytes = pending;
-        if (first) {
-            // The encoding is settled by the first block; UTF-16 is read whole.
-            if (marks == ByteOrderMarks::Detect && bytes.size() < 4) return true;
-            if (marks == ByteOrderMarks::Detect) {
-                if (auto bom = detectByteOrderMark(bytes)) {
-                    pending.erase(0, bom->length);
-                    encoding = bom->encoding;
-                }
+    BlockLines blocks([&](std::string_view bytes) {
+        forEachTextLine(bytes, encoding, asciiLine, line, ByteOrderMarks::Ignore);
+    });
+    // The first bytes settle the encoding (a byte order mark); UTF-16 text,
+    // whose line ends are two bytes wide, is read whole.
+    std::string head;
+    bool settled = false;
+    auto settle = [&] {
+        if (marks == ByteOrderMarks::Detect) {
+            if (auto bom = detectByteOrderMark(head)) {
+                head.erase(0, bom->length);
+                encoding = bom->encoding;
             }
-            first = false;
-            if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) return true;
         }
-        if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) return true;
-        // Whole lines only: up to the last LF, or the last CR that is not the
-        // block's final byte (an LF may follow it in the next block).
-        std::size_t cut = pending.find_last_of("\r\n");
-        if (cut == std::string::npos) return true;
-        if (pending[cut] == '\r' && cut + 1 == pending.size()) {
-            if (cut == 0) return true;
-            cut = pending.find_last_of("\r\n", cut - 1);
-            if (cut == std::string::npos) return true;
-        }
-        forEachTextLine(std::string_view(pending).substr(0, cut + 1), encoding, asciiLine, line,
-                        ByteOrderMarks::Ignore);
-        pending.erase(0, cut + 1);
-        return true;
+        settled = true;
     };
-    const FileReadFailure failure = readFileBlocks(file, kDecodeBlockBytes, consume);
-    if (failure != FileReadFailure::None) return failure;
-    if (first && marks == ByteOrderMarks::Detect) {
-        if (auto bom = detectByteOrderMark(pending)) {
-            pending.erase(0, bom->length);
-            encoding = bom->encoding;
+    auto wholeText = [&] { return encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE; };
+    const FileReadFailure failure = readFileBlocks(file, kDecodeBlockBytes, [&](std::string_view block) {
+        if (!settled || wholeText()) {
+            head.append(block);
+            if (head.size() < 4 || settled) return true;
+            settle();
+            if (!wholeText()) {
+                blocks.add(head);
+                head = std::string();
+            }
+            return true;
         }
+        blocks.add(block);
+        return true;
+    });
+    if (failure != FileReadFailure::None) return failure;
+    if (!settled) {
+        settle();
+        if (!wholeText()) blocks.add(head);
     }
-    forEachTextLine(pending, encoding, asciiLine, line, ByteOrderMarks::Ignore);
+    if (wholeText()) forEachTextLine(head, encoding, asciiLine, line, ByteOrderMarks::Ignore);
+    blocks.finish();
     return FileReadFailure::None;
 }
 

@@ -29,9 +29,10 @@ TEST(ReadTextFileLines, ReadsByMarkOrInTheNamedEncoding) {
     EXPECT_FALSE(readTextFileLines(dir.path()));  // a folder is no file
 }
 
-// Lines decoded a block at a time are the lines of the whole text decoded at
-// once, whatever falls on a block's edge: CR LF, a lone CR, a Japanese or an
-// invalid byte pair, a last line without its end.
+// Lines decoded a block at a time, from memory or read from a file, are the
+// lines of the whole text decoded at once, whatever falls on a block's edge:
+// CR LF, a lone CR, a Japanese or an invalid byte pair, a last line without
+// its end, a byte order mark.
 TEST(ForEachTextLine, BlocksDecodeAsTheWholeText) {
     const std::string filler(1 << 20, 'x');  // one block's worth
     const struct {
@@ -46,10 +47,21 @@ TEST(ForEachTextLine, BlocksDecodeAsTheWholeText) {
         {"\xEF\xBB\xBF" + filler + "\n\xE3\x81\x82", TextEncoding::Ansi},
         {std::string("\xFF\xFEz\0\r\0\n\0y\0", 10), TextEncoding::Ansi},
         {"", TextEncoding::Ansi},
+        {filler + filler.substr(1) + "\r" + "\n" + filler + "\r", TextEncoding::Ansi},
+        {"ab", TextEncoding::Ansi},
+        {"\xEF\xBB", TextEncoding::Utf8},
     };
+    testsupport::TempDir dir;
     for (const auto& c : cases) {
-        Lines lines;
+        const Lines whole = decodeTextLines(c.bytes, c.encoding);
+        Lines lines, fileLines;
         forEachTextLine(c.bytes, c.encoding, [&](std::u16string_view line) { lines.emplace_back(line); });
-        EXPECT_EQ(lines, decodeTextLines(c.bytes, c.encoding)) << c.bytes.size();
+        EXPECT_EQ(lines, whole) << c.bytes.size();
+        const auto file = dir.write("lines.txt", c.bytes);
+        EXPECT_EQ(forEachFileLine(file, c.encoding, [&](std::u16string_view line) { fileLines.emplace_back(line); }),
+                  FileReadFailure::None);
+        EXPECT_EQ(fileLines, whole) << c.bytes.size();
     }
+    EXPECT_EQ(forEachFileLine(dir / "missing.txt", TextEncoding::Ansi, [](std::u16string_view) {}),
+              FileReadFailure::CannotOpen);
 }
