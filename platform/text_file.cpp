@@ -100,12 +100,30 @@ void forEachTextLine(std::string_view bytes, TextEncoding encoding,
 
 void forEachTextLine(std::string_view bytes, TextEncoding encoding,
                      const std::function<void(std::u16string_view)>& fn, ByteOrderMarks marks) {
-    std::u16string wide;
-    auto widened = [&](std::string_view ascii) {
-        wide.assign(ascii.begin(), ascii.end());
-        fn(wide);
-    };
-    forEachTextLine(bytes, encoding, widened, fn, marks);
+    if (marks == ByteOrderMarks::Detect) {
+        if (auto bom = detectByteOrderMark(bytes)) {
+            bytes.remove_prefix(bom->length);
+            encoding = bom->encoding;
+        }
+    }
+    if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) {
+        forEachLineOf(std::u16string_view(decodeText(bytes, encoding)), fn);
+        return;
+    }
+    // A block of ASCII is widened in one pass rather than line by line.
+    std::u16string block;
+    for (std::size_t from = 0; from < bytes.size();) {
+        const std::size_t end = blockEnd(bytes, from);
+        const std::string_view part = bytes.substr(from, end - from);
+        if (isAscii(part)) {
+            block.resize(part.size());
+            for (std::size_t i = 0; i < part.size(); ++i) block[i] = static_cast<unsigned char>(part[i]);
+        } else {
+            block = decodeText(part, encoding);
+        }
+        forEachLineOf(std::u16string_view(block), fn);
+        from = end;
+    }
 }
 
 namespace {
@@ -166,14 +184,7 @@ private:
 
 FileReadFailure forEachFileLine(const std::filesystem::path& file, TextEncoding encoding,
                                 const std::function<void(std::u16string_view)>& line, ByteOrderMarks marks) {
-    std::u16string wide;
-    auto asciiLine = [&](std::string_view ascii) {
-        wide.assign(ascii.begin(), ascii.end());
-        line(wide);
-    };
-    BlockLines blocks([&](std::string_view bytes) {
-        forEachTextLine(bytes, encoding, asciiLine, line, ByteOrderMarks::Ignore);
-    });
+    BlockLines blocks([&](std::string_view bytes) { forEachTextLine(bytes, encoding, line, ByteOrderMarks::Ignore); });
     // The first bytes settle the encoding (a byte order mark); UTF-16 text,
     // whose line ends are two bytes wide, is read whole.
     std::string head;
@@ -207,7 +218,7 @@ FileReadFailure forEachFileLine(const std::filesystem::path& file, TextEncoding 
         settle();
         if (!wholeText()) blocks.add(head);
     }
-    if (wholeText()) forEachTextLine(head, encoding, asciiLine, line, ByteOrderMarks::Ignore);
+    if (wholeText()) forEachTextLine(head, encoding, line, ByteOrderMarks::Ignore);
     blocks.finish();
     return FileReadFailure::None;
 }
