@@ -1,5 +1,6 @@
 #include "platform/text_file.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "platform/files.h"
@@ -54,10 +55,25 @@ std::size_t blockEnd(std::string_view bytes, std::size_t from) {
     return i + 1;
 }
 
+// Eight bytes at a time: ASCII has no byte with its top bit set.
 bool isAscii(std::string_view bytes) {
-    unsigned char any = 0;
-    for (char c : bytes) any |= static_cast<unsigned char>(c);
-    return any < 0x80;
+    std::uint64_t any = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        any |= word;
+    }
+    for (; i < bytes.size(); ++i) any |= static_cast<unsigned char>(bytes[i]);
+    return (any & 0x8080808080808080ULL) == 0;
+}
+
+// ASCII bytes as UTF-16 code units into `out`.
+void widenAscii(std::string_view bytes, std::u16string& out) {
+    out.resize(bytes.size());
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    char16_t* to = out.data();
+    for (std::size_t i = 0; i < bytes.size(); ++i) to[i] = in[i];
 }
 
 }  // namespace
@@ -116,8 +132,7 @@ void forEachTextLine(std::string_view bytes, TextEncoding encoding,
         const std::size_t end = blockEnd(bytes, from);
         const std::string_view part = bytes.substr(from, end - from);
         if (isAscii(part)) {
-            block.resize(part.size());
-            for (std::size_t i = 0; i < part.size(); ++i) block[i] = static_cast<unsigned char>(part[i]);
+            widenAscii(part, block);
         } else {
             block = decodeText(part, encoding);
         }
