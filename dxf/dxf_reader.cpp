@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <optional>
+#include <unordered_map>
 
 #include "dxf/entity_groups.h"
 #include "dxf/line_pairs.h"
@@ -122,13 +123,14 @@ private:
         if (!inLayerTable_) return;
         if (inLayerRow_) {
             if (n == 0) inLayerRow_ = false;
-            else layerRowGroups().apply(n, store_.layers[layerRow_], v);
+            else if (layerRowGroups().apply(n, store_.layers[layerRow_], v)) ++layerEdits_;
         }
         if (n == 0 && v.text == u"ENDTAB") inLayerTable_ = inLayerRow_ = tableNamePending_ = false;
         if (n == 0 && v.text == u"LAYER") {
             layerRow_ = store_.layers.size();
             store_.layers.push_back(newLayerRow());
             inLayerRow_ = true;
+            ++layerEdits_;
         }
     }
 
@@ -323,8 +325,27 @@ private:
 
     template <class Row>
     void settleColour(Row& row, bool inBlock) {
-        if (row.color == kByLayer) row.color = layerColor(store_, row.layer);
-        if (inBlock && (row.layer == u"0" || row.color == 0)) row.color = layerColor(store_, row.layer);
+        if (row.color == kByLayer) row.color = colourOfLayer(row.layer);
+        if (inBlock && (row.layer == u"0" || row.color == 0)) row.color = colourOfLayer(row.layer);
+    }
+
+    // layerColor, remembering where each name's first row is until the
+    // LAYER table changes (a row appended or a field set), so that entities
+    // do not walk the layer table one by one.
+    SmallInt colourOfLayer(const std::u16string& name) {
+        if (memoEdits_ != layerEdits_) {
+            firstLayerRow_.clear();
+            memoEdits_ = layerEdits_;
+        }
+        if (auto it = firstLayerRow_.find(name); it != firstLayerRow_.end()) return store_.layers[it->second].color;
+        const SmallInt colour = layerColor(store_, name);  // appends the layer when it is missing
+        for (std::size_t i = 0; i < store_.layers.size(); ++i) {
+            if (store_.layers[i].Name == name) {
+                firstLayerRow_.emplace(name, i);
+                break;
+            }
+        }
+        return colour;
     }
 
     void complete(std::u16string_view value) {
@@ -381,6 +402,9 @@ private:
     EntityRef vertexPolyline_;
     bool vertexRowValid_ = false;  // the current polyline has a vertex row to fill
     int leaderVertex_ = -1;
+
+    std::unordered_map<std::u16string, std::size_t> firstLayerRow_;
+    unsigned long long layerEdits_ = 0, memoEdits_ = 0;
 };
 
 void endRead(DrawingStore& store, std::u16string& version, const std::u16string& collected) {

@@ -395,6 +395,39 @@ TEST_F(DxfReaderTest, FailuresAndFilesWithoutContent) {
     EXPECT_TRUE(missing.layers[0].visible);
 }
 
+// A LAYER table met after entities: entities take the colour of the first
+// row of their layer's name, as a walk of the layer table gives.
+TEST_F(DxfReaderTest, LayerColoursFollowTheTableAsItIsRead) {
+    read(dxfText(R"(
+  0 SECTION
+  2 ENTITIES
+  0 LINE
+  8 A
+  0 LINE
+  8 A
+  0 ENDSEC
+  0 TABLE
+  2 LAYER
+  0 LAYER
+  2 A
+ 62 5
+  0 LAYER
+  2 A
+ 62 6
+  0 ENDTAB
+  2 ENTITIES
+  0 LINE
+  8 A
+  0 ENDSEC
+)"));
+    ASSERT_EQ(store.modelLines.size(), 3u);
+    EXPECT_EQ(store.modelLines[0].color, 7);  // A made by the first completion
+    EXPECT_EQ(store.modelLines[1].color, 7);
+    EXPECT_EQ(store.modelLines[2].color, 7);  // the first row named A is still the one made first
+    EXPECT_EQ(store.layers.size(), 3u);
+    EXPECT_EQ(store.layers[2].color, 6);
+}
+
 // Texts in the two encodings, with \U+ escapes decoded at the end.
 TEST_F(DxfReaderTest, EncodingsAndEscapes) {
     const std::string utf8 = "\xE9\x83\xA8\xE5\x93\x81";  // 部品
