@@ -36,18 +36,27 @@ long double number(View v) {
 // blanks, junk) by the platform's conversion.
 template <class View>
 std::optional<std::int32_t> integerValue(View text) {
-    const bool negative = !text.empty() && text.front() == '-';
-    const auto digitsText = text.substr(negative ? 1 : 0);
-    if (!digitsText.empty() && digitsText.size() <= 9) {
-        long long value = 0;
-        bool digits = true;
-        for (auto c : digitsText) {
-            digits = digits && c >= '0' && c <= '9';
-            value = value * 10 + (c - '0');
+    const std::size_t first = !text.empty() && text[0] == '-' ? 1 : 0;
+    const std::size_t length = text.size() - first;
+    if (length >= 1 && length <= 9) {
+        std::int32_t value = 0;
+        std::size_t i = first;
+        for (; i < text.size(); ++i) {
+            const unsigned d = static_cast<unsigned>(text[i]) - '0';
+            if (d > 9) break;
+            value = value * 10 + static_cast<std::int32_t>(d);
         }
-        if (digits) return static_cast<std::int32_t>(negative ? -value : value);
+        if (i == text.size()) return first ? -value : value;
     }
     return tryStrToInt(std::u16string(text.begin(), text.end()));
+}
+
+// The first `c` at or after `from` in a short text, or npos.
+template <class View>
+std::size_t findUnit(View text, typename View::value_type c, std::size_t from = 0) {
+    for (std::size_t i = from; i < text.size(); ++i)
+        if (text[i] == c) return i;
+    return View::npos;
 }
 
 // Integer fields are SmallInt: wider values wrap, as the assignment does.
@@ -276,7 +285,7 @@ template <class CharT, class Fn>
 void forEachItemPair(std::basic_string_view<CharT> item, std::basic_string<CharT>& scratch, Fn&& fn) {
     constexpr std::size_t npos = std::basic_string_view<CharT>::npos;
     std::size_t space = npos;
-    for (std::size_t i = item.find(' '); i < item.size(); i = item.find(' ', i + 1)) {
+    for (std::size_t i = findUnit(item, ' '); i < item.size(); i = findUnit(item, ' ', i + 1)) {
         if (space == npos) space = i;
         if (i + 2 < item.size() && item[i + 1] == '.' && item[i + 2] == ' ')
             return fn(integerValue(item.substr(0, i)).value_or(kNotAGroupCode), item.substr(i + 3));
@@ -315,13 +324,16 @@ private:
     // the same result as normalising and splitting. False leaves the line to
     // that general way (a line ending in ") (" inside its second pair).
     bool plainFields(View line) {
-        if (line.find('"') != View::npos || line.find('\t') != View::npos) return false;
         View t = line;
         if (!t.empty() && t.front() == '(') t = t.size() <= 2 ? View() : t.substr(1, t.size() - 2);
+        if (t.size() != line.size() && (line.back() == '"' || line.back() == '\t')) return false;  // stripped off
+
         pieces_.clear();
         std::size_t start = 0;
-        for (std::size_t i = t.find(')'); i < t.size(); i = t.find(')', i + 1)) {
-            if (i + 2 < t.size() && t[i + 1] == ' ' && t[i + 2] == '(') {
+        for (std::size_t i = 0; i < t.size(); ++i) {
+            const auto c = t[i];
+            if (c == '"' || c == '\t') return false;
+            if (c == ')' && i + 2 < t.size() && t[i + 1] == ' ' && t[i + 2] == '(') {
                 pieces_.emplace_back(start, i);
                 start = i + 3;
                 i += 2;

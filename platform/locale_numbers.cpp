@@ -106,25 +106,32 @@ enum class FastResult { Value, NotANumber, Fallback };
 // library gives. Anything else is left to the C library.
 template <class CharT>
 FastResult fastStrToFloat(std::basic_string_view<CharT> text, long double& value) {
+    using Unit = std::make_unsigned_t<CharT>;
+    const char16_t separator = g_separator;
     std::size_t i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
     std::uint64_t mantissa = 0;
     int significant = 0, digits = 0, fractionDigits = 0;
-    bool separatorSeen = false;
-    for (; i < text.size(); ++i) {
-        const char16_t c = static_cast<std::make_unsigned_t<CharT>>(text[i]);
-        if (isDigit(c)) {
-            ++digits;
-            if (separatorSeen) ++fractionDigits;
-            if (mantissa == 0 && c == u'0') continue;
-            if (++significant > kMaxFastDigits) return FastResult::Fallback;
-            mantissa = mantissa * 10 + static_cast<unsigned>(c - u'0');
-        } else if (c == g_separator && !separatorSeen) {
-            separatorSeen = true;
-        } else {
-            break;
+    // One run of digits (before or after the separator) into the mantissa;
+    // false when the digits are too many for the fast path.
+    auto digitRun = [&](bool fraction) {
+        const std::size_t first = i;
+        for (; i < text.size(); ++i) {
+            const unsigned d = static_cast<unsigned>(static_cast<Unit>(text[i])) - u'0';
+            if (d > 9) break;
+            if (mantissa == 0 && d == 0) continue;
+            if (++significant > kMaxFastDigits) return false;
+            mantissa = mantissa * 10 + d;
         }
+        digits += static_cast<int>(i - first);
+        if (fraction) fractionDigits = static_cast<int>(i - first);
+        return true;
+    };
+    if (!digitRun(false)) return FastResult::Fallback;
+    if (i < text.size() && static_cast<char16_t>(static_cast<Unit>(text[i])) == separator) {
+        ++i;
+        if (!digitRun(true)) return FastResult::Fallback;
     }
     if (digits == 0) return FastResult::NotANumber;
     int exponent = 0;

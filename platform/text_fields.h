@@ -38,7 +38,8 @@ void forEachDelimitedField(std::type_identity_t<std::basic_string_view<CharT>> t
             }
             fn(View(scratch));
         } else {
-            const std::size_t end = std::min(text.find(delimiter, i), text.size());
+            std::size_t end = i;
+            while (end < text.size() && text[end] != delimiter) ++end;
             fn(text.substr(i, end - i));
             i = end;
         }
