@@ -84,9 +84,15 @@ std::vector<std::u16string> splitLines(std::u16string_view text) {
     return lines;
 }
 
-void forEachTextLine(std::string_view bytes, TextEncoding encoding,
-                     const std::function<void(std::string_view)>& asciiLine,
-                     const std::function<void(std::u16string_view)>& line, ByteOrderMarks marks) {
+namespace {
+
+// The frame of both line walks: the byte order mark, UTF-16 read whole, and
+// blocks of whole lines, each pure ASCII (given to onAscii) or decoded.
+// Line end bytes never occur inside a multi-byte character of code page 932
+// or UTF-8, so blocks of whole lines decode as the whole would.
+template <class OnAscii>
+void forEachLineBlock(std::string_view bytes, TextEncoding encoding, ByteOrderMarks marks,
+                      const std::function<void(std::u16string_view)>& line, OnAscii onAscii) {
     if (marks == ByteOrderMarks::Detect) {
         if (auto bom = detectByteOrderMark(bytes)) {
             bytes.remove_prefix(bom->length);
@@ -94,18 +100,15 @@ void forEachTextLine(std::string_view bytes, TextEncoding encoding,
         }
     }
     if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) {
-        // Line ends are two bytes wide here; such files are small.
         forEachLineOf(std::u16string_view(decodeText(bytes, encoding)), line);
         return;
     }
-    // Line end bytes never occur inside a multi-byte character of code
-    // page 932 or UTF-8, so blocks of whole lines decode as the whole would.
     std::u16string block;
     for (std::size_t from = 0; from < bytes.size();) {
         const std::size_t end = blockEnd(bytes, from);
         const std::string_view part = bytes.substr(from, end - from);
         if (isAscii(part)) {
-            forEachLineOf(part, asciiLine);
+            onAscii(part, block);
         } else {
             block = decodeText(part, encoding);
             forEachLineOf(std::u16string_view(block), line);
@@ -114,31 +117,22 @@ void forEachTextLine(std::string_view bytes, TextEncoding encoding,
     }
 }
 
+}  // namespace
+
+void forEachTextLine(std::string_view bytes, TextEncoding encoding,
+                     const std::function<void(std::string_view)>& asciiLine,
+                     const std::function<void(std::u16string_view)>& line, ByteOrderMarks marks) {
+    forEachLineBlock(bytes, encoding, marks, line,
+                     [&](std::string_view part, std::u16string&) { forEachLineOf(part, asciiLine); });
+}
+
 void forEachTextLine(std::string_view bytes, TextEncoding encoding,
                      const std::function<void(std::u16string_view)>& fn, ByteOrderMarks marks) {
-    if (marks == ByteOrderMarks::Detect) {
-        if (auto bom = detectByteOrderMark(bytes)) {
-            bytes.remove_prefix(bom->length);
-            encoding = bom->encoding;
-        }
-    }
-    if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) {
-        forEachLineOf(std::u16string_view(decodeText(bytes, encoding)), fn);
-        return;
-    }
     // A block of ASCII is widened in one pass rather than line by line.
-    std::u16string block;
-    for (std::size_t from = 0; from < bytes.size();) {
-        const std::size_t end = blockEnd(bytes, from);
-        const std::string_view part = bytes.substr(from, end - from);
-        if (isAscii(part)) {
-            widenAscii(part, block);
-        } else {
-            block = decodeText(part, encoding);
-        }
+    forEachLineBlock(bytes, encoding, marks, fn, [&](std::string_view part, std::u16string& block) {
+        widenAscii(part, block);
         forEachLineOf(std::u16string_view(block), fn);
-        from = end;
-    }
+    });
 }
 
 namespace {
