@@ -447,8 +447,10 @@ void readDxfFile(DrawingStore& store, const std::filesystem::path& fileName, Dxf
         DxfReader reader(store, progressBar, sizeError ? 0 : static_cast<std::size_t>(size));
         FileReadFailure failure = FileReadFailure::None;
         try {
-            failure = forEachFileLine(fileName, encoding == DxfEncoding::Utf8 ? TextEncoding::Utf8 : TextEncoding::Ansi,
-                                      [&](std::u16string_view line) { reader.line(line); }, ByteOrderMarks::Ignore);
+            failure = forEachFileText(
+                fileName, encoding == DxfEncoding::Utf8 ? TextEncoding::Utf8 : TextEncoding::Ansi,
+                [&](std::u16string_view text) { forEachLineIn(text, [&](std::u16string_view line) { reader.line(line); }); },
+                ByteOrderMarks::Ignore);
             if (failure == FileReadFailure::None) reader.finish();
         } catch (const PairFailure&) {
             status = lineReport(fileName, reader, true);

@@ -27,11 +27,6 @@ std::size_t nextLineEnd(std::string_view text, std::size_t from) {
     return from + (cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - begin) : lfAt);
 }
 
-std::size_t nextLineEnd(std::u16string_view text, std::size_t from) {
-    while (from < text.size() && text[from] != u'\r' && text[from] != u'\n') ++from;
-    return from;
-}
-
 template <class CharT, class Fn>
 void forEachLineOf(std::basic_string_view<CharT> text, Fn&& fn) {
     std::size_t start = 0;
@@ -80,7 +75,7 @@ void widenAscii(std::string_view bytes, std::u16string& out) {
 
 std::vector<std::u16string> splitLines(std::u16string_view text) {
     std::vector<std::u16string> lines;
-    forEachLineOf(std::u16string_view(text), [&](std::u16string_view line) { lines.emplace_back(line); });
+    forEachLineIn(text, [&](std::u16string_view line) { lines.emplace_back(line); });
     return lines;
 }
 
@@ -90,9 +85,9 @@ namespace {
 // blocks of whole lines, each pure ASCII (given to onAscii) or decoded.
 // Line end bytes never occur inside a multi-byte character of code page 932
 // or UTF-8, so blocks of whole lines decode as the whole would.
-template <class OnAscii>
-void forEachLineBlock(std::string_view bytes, TextEncoding encoding, ByteOrderMarks marks,
-                      const std::function<void(std::u16string_view)>& line, OnAscii onAscii) {
+template <class OnAscii, class OnDecoded>
+void forEachLineBlock(std::string_view bytes, TextEncoding encoding, ByteOrderMarks marks, OnAscii onAscii,
+                      OnDecoded onDecoded) {
     if (marks == ByteOrderMarks::Detect) {
         if (auto bom = detectByteOrderMark(bytes)) {
             bytes.remove_prefix(bom->length);
@@ -100,7 +95,7 @@ void forEachLineBlock(std::string_view bytes, TextEncoding encoding, ByteOrderMa
         }
     }
     if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) {
-        forEachLineOf(std::u16string_view(decodeText(bytes, encoding)), line);
+        onDecoded(std::u16string_view(decodeText(bytes, encoding)));
         return;
     }
     std::u16string block;
@@ -111,10 +106,22 @@ void forEachLineBlock(std::string_view bytes, TextEncoding encoding, ByteOrderMa
             onAscii(part, block);
         } else {
             block = decodeText(part, encoding);
-            forEachLineOf(std::u16string_view(block), line);
+            onDecoded(std::u16string_view(block));
         }
         from = end;
     }
+}
+
+// Decoded blocks of whole lines; ASCII is widened in one pass.
+void forEachTextBlock(std::string_view bytes, TextEncoding encoding, ByteOrderMarks marks,
+                      const std::function<void(std::u16string_view)>& wholeLines) {
+    forEachLineBlock(
+        bytes, encoding, marks,
+        [&](std::string_view part, std::u16string& block) {
+            widenAscii(part, block);
+            wholeLines(block);
+        },
+        wholeLines);
 }
 
 }  // namespace
@@ -122,17 +129,14 @@ void forEachLineBlock(std::string_view bytes, TextEncoding encoding, ByteOrderMa
 void forEachTextLine(std::string_view bytes, TextEncoding encoding,
                      const std::function<void(std::string_view)>& asciiLine,
                      const std::function<void(std::u16string_view)>& line, ByteOrderMarks marks) {
-    forEachLineBlock(bytes, encoding, marks, line,
-                     [&](std::string_view part, std::u16string&) { forEachLineOf(part, asciiLine); });
+    forEachLineBlock(
+        bytes, encoding, marks, [&](std::string_view part, std::u16string&) { forEachLineOf(part, asciiLine); },
+        [&](std::u16string_view text) { forEachLineIn(text, line); });
 }
 
 void forEachTextLine(std::string_view bytes, TextEncoding encoding,
                      const std::function<void(std::u16string_view)>& fn, ByteOrderMarks marks) {
-    // A block of ASCII is widened in one pass rather than line by line.
-    forEachLineBlock(bytes, encoding, marks, fn, [&](std::string_view part, std::u16string& block) {
-        widenAscii(part, block);
-        forEachLineOf(std::u16string_view(block), fn);
-    });
+    forEachTextBlock(bytes, encoding, marks, [&](std::u16string_view text) { forEachLineIn(text, fn); });
 }
 
 namespace {
@@ -193,7 +197,13 @@ private:
 
 FileReadFailure forEachFileLine(const std::filesystem::path& file, TextEncoding encoding,
                                 const std::function<void(std::u16string_view)>& line, ByteOrderMarks marks) {
-    BlockLines blocks([&](std::string_view bytes) { forEachTextLine(bytes, encoding, line, ByteOrderMarks::Ignore); });
+    return forEachFileText(file, encoding, [&](std::u16string_view text) { forEachLineIn(text, line); }, marks);
+}
+
+FileReadFailure forEachFileText(const std::filesystem::path& file, TextEncoding encoding,
+                                const std::function<void(std::u16string_view)>& wholeLines, ByteOrderMarks marks) {
+    BlockLines blocks(
+        [&](std::string_view bytes) { forEachTextBlock(bytes, encoding, ByteOrderMarks::Ignore, wholeLines); });
     // The first bytes settle the encoding (a byte order mark); UTF-16 text,
     // whose line ends are two bytes wide, is read whole.
     std::string head;
@@ -227,7 +237,7 @@ FileReadFailure forEachFileLine(const std::filesystem::path& file, TextEncoding 
         settle();
         if (!wholeText()) blocks.add(head);
     }
-    if (wholeText()) forEachTextLine(head, encoding, line, ByteOrderMarks::Ignore);
+    if (wholeText()) forEachTextBlock(head, encoding, ByteOrderMarks::Ignore, wholeLines);
     blocks.finish();
     return FileReadFailure::None;
 }

@@ -21,6 +21,20 @@ enum class ByteOrderMarks { Detect, Ignore };
 // line, so "a\n" is one line and "" none. NUL characters are kept.
 std::vector<std::u16string> splitLines(std::u16string_view text);
 
+// Calls fn(line) for each line of `text`, as splitLines finds them.
+template <class Fn>
+void forEachLineIn(std::u16string_view text, Fn&& fn) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = start;
+        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n') ++end;
+        if (end == text.size()) break;
+        fn(text.substr(start, end - start));
+        start = end + ((text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n') ? 2 : 1);
+    }
+    if (start < text.size()) fn(text.substr(start));
+}
+
 // Decodes file contents: a byte order mark (when detected) picks the
 // encoding and is dropped, otherwise `encoding` applies.
 std::u16string decodeTextFile(std::string_view bytes, TextEncoding encoding,
@@ -45,6 +59,12 @@ void forEachTextLine(std::string_view bytes, TextEncoding encoding,
 // contents. The failure says why the file could not be read to its end.
 FileReadFailure forEachFileLine(const std::filesystem::path& file, TextEncoding encoding,
                                 const std::function<void(std::u16string_view)>& line,
+                                ByteOrderMarks marks = ByteOrderMarks::Detect);
+
+// As forEachFileLine, but hands over decoded text a block of whole lines at a
+// time (split them with forEachLineIn), which saves a call per line.
+FileReadFailure forEachFileText(const std::filesystem::path& file, TextEncoding encoding,
+                                const std::function<void(std::u16string_view)>& wholeLines,
                                 ByteOrderMarks marks = ByteOrderMarks::Detect);
 
 std::vector<std::u16string> decodeTextLines(std::string_view bytes, TextEncoding encoding,
