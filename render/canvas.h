@@ -80,6 +80,8 @@ public:
     // drawn; below that the cost is that of the pixels inside the bitmap.
     void arc(int left, int top, int right, int bottom, int startX, int startY, int endX, int endY);
     void setPixel(int x, int y, TColor color);
+    // Sets a pixel to a palette entry (nearestIndex of a colour); clipped.
+    void setPixelIndex(int x, int y, std::uint8_t index) { plot(x, y, index); }
 
 private:
     struct Stroke;

@@ -94,7 +94,9 @@ TEST_F(DxfPreviewTest, ProbesDecideWhetherTheFileIsRead) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(preview(c.name, c.bytes), c.drawn) << c.name;
-        if (!c.drawn) EXPECT_EQ(inked(), crossPixels) << c.name;
+        if (!c.drawn) {
+            EXPECT_EQ(inked(), crossPixels) << c.name;
+        }
     }
     EXPECT_EQ(view.previewWidth, 0);
     EXPECT_EQ(view.previewCenter, makeAcadPoint(0, 0, 0));

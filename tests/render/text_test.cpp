@@ -1,0 +1,163 @@
+// The text step: symbol codes, MTEXT codes, the font record and where the
+// ink of a written text lands, and texts from hostile files.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "platform/errors.h"
+#include "render/renderer.h"
+#include "render/text_step.h"
+#include "render/text_symbols.h"
+
+namespace velmora {
+namespace {
+
+TEST(TextSymbols, ReplacementsAndMtextCodes) {
+    const std::pair<std::u16string, std::u16string> symbols[] = {
+        {u"%%c20", u"Φ20"},        {u"90%%d", u"90°"},  {u"%%p0.05", u"±0.05"}, {u"100%%%", u"100%"},
+        {u"%%%C", u"%Φ"},          {u"%%U", u"%%U"},     {u"\\U+2205 10", u"Φ 10"}, {u"\\U+25a1", u"\\U+25a1"},
+        {u"\\U+25A1%%D", u"□°"},
+    };
+    for (const auto& [in, out] : symbols) EXPECT_EQ(replaceTextSymbols(in), out);
+    const std::pair<std::u16string, std::u16string> codes[] = {
+        {u"{\\fArial|b1;Hello}", u"Hello"}, {u"\\C1;red", u"red"}, {u"a\\{b\\}c", u"ab}c"}, {u"\\S1/2;", u"1/2;"},
+        {u"x\\~y", u"xy"},                  {u"a\\\\b", u"a\\b"},  {u"\\Lunder\\l", u"under"}, {u"{", u""},
+        {u"\\", u"\\"},                     {u"\\H", u""},
+    };
+    for (const auto& [in, out] : codes) EXPECT_EQ(stripMtextCodes(in), out);
+}
+
+TEST(TextFontRecord, CellHeightFitWidthAndEscapement) {
+    const TAcadPoint o{}, far{40, 0, 0};
+    struct Case {
+        std::u16string s;
+        double height, widthFactor;
+        SmallInt code72;
+        long long hpx, wpx;
+    } cases[] = {
+        {u"x", 2.5, 1, 0, 3, 1},  {u"x", 1.5, 1, 0, 2, 1},   {u"x", 10, 1, 0, 13, 5},
+        {u"ABCD", 10, 1, 5, 13, 8}, {u"あい", 10, 1, 5, 13, 8}, {u"x", 10, -2, 0, 13, 10},
+    };
+    for (const Case& c : cases) {
+        auto record = textFontRecord(c.s, 1, o, far, c.code72, c.height, c.widthFactor, false, 0);
+        ASSERT_TRUE(record) << c.height;
+        EXPECT_EQ(record->cellHeight, c.hpx);
+        EXPECT_EQ(record->averageWidth, c.wpx);
+    }
+    EXPECT_FALSE(textFontRecord(u"x", 1, o, far, 0, 1.0, 1, false, 0));  // Hpx 1: not drawn
+    EXPECT_FALSE(textFontRecord(u"", 1, o, far, 5, 10, 1, false, 0));    // a fit text without text
+    EXPECT_EQ(textFontRecord(u"x", 1, o, far, 0, 10, 1, false, 30.04)->escapement, 300);
+    EXPECT_THROW(textFontRecord(u"x", 1, o, far, 0, 10, 1, false, std::nan("")), FloatingPointError);
+}
+
+struct Ink {
+    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+    int width() const { return right - left + 1; }
+    int height() const { return bottom - top + 1; }
+};
+
+Ink inkOf(const Canvas& canvas) {
+    Ink ink;
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x)
+            if (canvas.pixel(x, y) != 0) {
+                ink.left = std::min(ink.left, x), ink.right = std::max(ink.right, x);
+                ink.top = std::min(ink.top, y), ink.bottom = std::max(ink.bottom, y);
+            }
+    return ink;
+}
+
+class TextPlacement : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { font_ = new TextFont(findTextFontFile()); }
+    static void TearDownTestSuite() { delete font_; }
+    // A TEXT or MTEXT at unitsPerPixel 1 on a 400 x 400 canvas whose centre
+    // is the drawing's origin.
+    Ink write(const std::u16string& s, TAcadPoint p10, TAcadPoint p11, SmallInt code72, SmallInt code73,
+              double height, double rotation = 0, bool mtext = false, SmallInt code71 = 0) {
+        canvas = Canvas(400, 400);
+        drawText(canvas, *font_, PixelPoint{200, 200}, s, 1, p10, p11, code72, code73, height, 1, rotation, 1,
+                 0xFFFFFF, code71, mtext, p11);
+        return inkOf(canvas);
+    }
+    static TextFont* font_;
+    Canvas canvas{400, 400};
+};
+TextFont* TextPlacement::font_ = nullptr;
+
+// The cell top lies 0.855 of the cell above a left TEXT's insertion point;
+// the face puts its baseline ascentShare() of the cell below the top (0.818
+// for IPAGothic), so the ink of "H" ends that difference above the point.
+TEST_F(TextPlacement, JustificationsPutTheInkWhereTheCellRulesSay) {
+    const double hpx = 26;  // height 20 at one unit a pixel
+    const double baseline = 200 - (0.855 - font_->ascentShare()) * hpx;  // pixel row of the baseline
+    const Ink left = write(u"HHHH", {0, 0, 0}, {}, 0, 0, 20);
+    EXPECT_NEAR(left.bottom + 1, baseline, 1.5);
+    EXPECT_NEAR(left.left, 200, 2);
+    EXPECT_GT(left.height(), hpx * 0.5);
+    const Ink centred = write(u"HHHH", {0, 0, 0}, {50, 10, 0}, 1, 2, 20);  // anchored at pt11, centred, middle
+    EXPECT_NEAR((centred.left + centred.right) / 2.0, 250, 2);
+    EXPECT_NEAR((centred.top + centred.bottom) / 2.0, 190, hpx * 0.15);
+    const Ink right = write(u"HHHH", {0, 0, 0}, {50, 0, 0}, 2, 0, 20);
+    EXPECT_NEAR(right.right, 250, 3);
+    const Ink aligned = write(u"HHHH", {-30, 0, 0}, {50, 0, 0}, 3, 0, 20);  // starts at pt10, not shifted
+    EXPECT_NEAR(aligned.left, 170, 2);
+    const Ink turned = write(u"HHHHHH", {0, 0, 0}, {}, 0, 0, 20, 90);
+    EXPECT_GT(turned.height(), 2 * turned.width());
+    EXPECT_NEAR(turned.right + 1, baseline, 1.5);  // the baseline runs up, the letters on its left
+    EXPECT_LE(turned.bottom, 201);
+}
+
+TEST_F(TextPlacement, MtextParagraphsAttachmentAndDirection) {
+    // Three paragraphs attached at their bottom left: C sits as a one-line
+    // MTEXT would, A two line advances (20 x 1.7) above it.
+    const Ink one = write(u"C", {0, 0, 0}, {1, 0, 0}, 0, 0, 20, 0, true, 7);
+    const Ink three = write(u"A\\PB\\PC", {0, 0, 0}, {1, 0, 0}, 0, 0, 20, 0, true, 7);
+    EXPECT_EQ(three.bottom, one.bottom);
+    EXPECT_NEAR(three.top, one.top - 68, 2);
+    // Attached at the middle: the middle paragraph is centred on the point.
+    const Ink middle = write(u"A\\PB\\PC", {0, 0, 0}, {1, 0, 0}, 0, 0, 20, 0, true, 4);
+    EXPECT_NEAR((middle.top + middle.bottom) / 2.0, 200, 3);
+    // The x-axis vector turns it, whatever the rotation.
+    const Ink up = write(u"HHHHHH", {0, 0, 0}, {0, 1, 0}, 0, 0, 20, 45, true, 1);
+    EXPECT_GT(up.height(), 2 * up.width());
+}
+
+// Texts from any file: none may crash or hang; a text that cannot be drawn
+// is skipped.
+TEST_F(TextPlacement, HostileTextsAreDrawnOrSkipped) {
+    const std::u16string lone(1, char16_t(0xD800));
+    std::u16string paragraphs;
+    for (int i = 0; i < 10000; ++i) paragraphs += u"p\\P";
+    const struct {
+        std::u16string s;
+        double height, rotation;
+        bool mtext;
+    } cases[] = {
+        {std::u16string(100000, u'W'), 20, 0, false},
+        {paragraphs, 5, 0, true},
+        {u"{{{a}}\\", 20, 0, true},
+        {u"x\\U+", 20, 0, false},
+        {u"\\fA;\\C1;\\H2;", 20, 0, true},
+        {u"\U0001F600\U00020B9F" + lone + u"x", 20, 0, false},
+        {u"x", 1e300, 0, false},
+        {u"x", -20, 0, false},
+        {u"x", 20, std::nan(""), false},
+        {u"x", 20, 1e300, false},
+        {u"x", 5000, 0, false},
+    };
+    for (const auto& c : cases) {
+        canvas = Canvas(400, 400);
+        try {
+            drawText(canvas, *font_, PixelPoint{200, 200}, c.s, 1, {}, {}, 0, 0, c.height, 1, c.rotation, 1,
+                     0xFFFFFF, 1, c.mtext, {});
+        } catch (const FloatingPointError&) {
+            // what the text step skips
+        }
+        EXPECT_EQ(canvas.width(), 400);
+    }
+}
+
+}  // namespace
+}  // namespace velmora
