@@ -130,8 +130,9 @@ void TextFont::select(int cellHeight, int averageWidth, int escapement) {
     if (os2 && os2->xAvgCharWidth > 0) averageUnits = os2->xAvgCharWidth;
     const long emHeight = std::lround(cellHeight * unitsPerEm / cellUnits * 64);
     const long emWidth = std::lround(averageWidth * unitsPerEm / averageUnits * 64);
-    if (emHeight != emHeight26_ || emWidth != emWidth26_ || escapement != escapement_) glyphs_.clear();
     cellHeight_ = cellHeight;
+    if (std::max(1L, emHeight) == emHeight26_ && std::max(1L, emWidth) == emWidth26_ && escapement == escapement_)
+        return;  // the face is set for this record already
     escapement_ = escapement;
     emHeight26_ = std::max(1L, emHeight);
     emWidth26_ = std::max(1L, emWidth);
@@ -142,8 +143,16 @@ void TextFont::select(int cellHeight, int averageWidth, int escapement) {
     FT_Set_Transform(face, &turn, nullptr);
 }
 
+std::size_t TextFont::GlyphKeyHash::operator()(const GlyphKey& k) const {
+    std::size_t h = k.code;
+    for (long v : {k.emWidth26, k.emHeight26, static_cast<long>(k.escapement)})
+        h = h * 0x9E3779B97F4A7C15ULL + static_cast<std::size_t>(v);
+    return h;
+}
+
 const TextFont::Glyph& TextFont::glyph(char32_t code) {
-    if (auto it = glyphs_.find(code); it != glyphs_.end()) return *it->second;
+    const GlyphKey key{code, emWidth26_, emHeight26_, escapement_};
+    if (auto it = glyphs_.find(key); it != glyphs_.end()) return *it->second;
     if (glyphs_.size() >= kMaxCachedGlyphs) glyphs_.clear();
     auto g = std::make_unique<Glyph>();
     FT_Face face = face_->face;
@@ -164,7 +173,7 @@ const TextFont::Glyph& TextFont::glyph(char32_t code) {
             }
         }
     }
-    return *glyphs_.emplace(code, std::move(g)).first->second;
+    return *glyphs_.emplace(key, std::move(g)).first->second;
 }
 
 int TextFont::textWidth(std::u16string_view text) {

@@ -53,7 +53,18 @@ private:
     int cellHeight_ = 0;
     int escapement_ = 0;
     long emWidth26_ = 0, emHeight26_ = 0;  // the current em in 26.6 pixels
-    std::unordered_map<std::uint64_t, std::unique_ptr<Glyph>> glyphs_;  // of the current font record
+    struct GlyphKey {
+        char32_t code;
+        long emWidth26, emHeight26;
+        int escapement;
+        friend bool operator==(const GlyphKey&, const GlyphKey&) = default;
+    };
+    struct GlyphKeyHash {
+        std::size_t operator()(const GlyphKey& k) const;
+    };
+    // Glyphs by size and angle, so that texts of a few sizes and angles
+    // render each character once.
+    std::unordered_map<GlyphKey, std::unique_ptr<Glyph>, GlyphKeyHash> glyphs_;
 };
 
 }  // namespace velmora
