@@ -9,6 +9,7 @@
 #include "render/renderer.h"
 #include "render/text_step.h"
 #include "render/text_symbols.h"
+#include "tests/render/golden_image.h"
 
 namespace velmora {
 namespace {
@@ -122,6 +123,21 @@ TEST_F(TextPlacement, MtextParagraphsAttachmentAndDirection) {
     // The x-axis vector turns it, whatever the rotation.
     const Ink up = write(u"HHHHHH", {0, 0, 0}, {0, 1, 0}, 0, 0, 20, 45, true, 1);
     EXPECT_GT(up.height(), 2 * up.width());
+}
+
+// Latin and Japanese, left, centred and turned, and a two-paragraph MTEXT,
+// as whole images.
+TEST_F(TextPlacement, GoldenTextsWithJapanese) {
+    canvas = Canvas(240, 120);
+    auto text = [&](const std::u16string& s, TAcadPoint p, SmallInt code72, double rotation, bool mtext = false) {
+        drawText(canvas, *font_, PixelPoint{0, 120}, s, 1, p, p, code72, 0, 12, 1, rotation, 1, 0xFFFFFF, 7, mtext,
+                 mtext ? TAcadPoint{1, 0, 0} : p);
+    };
+    text(u"部品A-001 Φ20", {10, 100, 0}, 0, 0);
+    text(u"平面図", {120, 70, 0}, 1, 0);
+    text(u"北 N", {200, 20, 0}, 0, 90);
+    text(u"注記\\P{\\C1;確認}のこと", {10, 40, 0}, 0, 0, true);
+    testsupport::expectMatchesGolden(canvas, "texts_240x120");
 }
 
 // Texts from any file: none may crash or hang; a text that cannot be drawn
