@@ -32,6 +32,7 @@ done
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp}
 args=(-max_len=16384 -timeout=25 -artifact_prefix="$artifacts/" -print_final_stats=1)
 if (( seconds > 0 )); then args+=(-max_total_time="$seconds"); fi
 exec "build-fuzz/bin/$target" "${args[@]}" "$corpus"

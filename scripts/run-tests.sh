@@ -44,6 +44,7 @@ cmake -S . -B build-asan -DVELMORA_SANITIZE=ON -DVELMORA_BUILD_APP=OFF -DVELMORA
 cmake --build build-asan -j2
 ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1} \
 UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1} \
+LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp} \
   run_ctest build-asan
 
 echo "== build-fuzz/: libFuzzer smoke, ${FUZZ_SECONDS}s per target"
