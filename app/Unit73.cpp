@@ -18,6 +18,7 @@
 #include "app/file_list_box.h"
 #include "app/form_settings.h"
 #include "app/image_control.h"
+#include "app/list_box.h"
 #include "app/side_file.h"
 #include "dxf/dxf_preview.h"
 #include "host/block_item_list.h"
@@ -186,7 +187,7 @@ TForm73::~TForm73() {
 void TForm73::buildBlocksTab() {
     QWidget* tab = TabSheet1;
     Button2 = makeButton(tab, "Button2", QStringLiteral("nanoCAD からブロックを取得"), {6, 4, 175, 25});
-    ListBox1 = new QListWidget(tab);
+    ListBox1 = new TListBox(tab);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setGeometry(6, 30, 175, 194);
     ListBox1->setFont(tahoma(10));
@@ -231,6 +232,7 @@ void TForm73::buildLibraryTab() {
 void TForm73::connectHandlers() {
     connect(Button2, &QPushButton::clicked, this, &TForm73::Button2Click);
     connect(ListBox1, &QListWidget::itemClicked, this, &TForm73::ListBox1Click);
+    connect(ListBox1, &TListBox::clickedByKeyboard, this, &TForm73::ListBox1Click);
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm73::Button1Click);
     connect(Image1, &TImage::clicked, this, &TForm73::Button1Click);
     connect(Button1, &QPushButton::clicked, this, &TForm73::Button1Click);
@@ -241,6 +243,7 @@ void TForm73::connectHandlers() {
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm73::PageControl1Change);
     connect(Edit4, &QLineEdit::textChanged, this, &TForm73::Edit4Change);
     connect(FileListBox1, &QListWidget::itemClicked, this, &TForm73::FileListBox1Click);
+    connect(FileListBox1, &TListBox::clickedByKeyboard, this, &TForm73::FileListBox1Click);
     connect(FileListBox1, &QListWidget::itemDoubleClicked, this, &TForm73::Button7Click);
     connect(Image2, &TImage::clicked, this, &TForm73::Button7Click);
     connect(Button7, &QPushButton::clicked, this, &TForm73::Button7Click);

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "app/dialogs.h"
+#include "app/list_box.h"
 #include "app/tool_folders.h"
 #include "host/host_api.h"
 #include "platform/window_functions.h"
@@ -62,7 +63,7 @@ public:
     QWidget* TabSheet1;
     QWidget* TabSheet2;
     QPushButton* Button2;
-    QListWidget* ListBox1;
+    TListBox* ListBox1;
     QLabel* Label1;
     QLineEdit* Edit3;
     QCheckBox* CheckBox3;

@@ -8,7 +8,7 @@
 
 namespace velmora {
 
-TFileListBox::TFileListBox(QWidget* parent) : QListWidget(parent) {}
+TFileListBox::TFileListBox(QWidget* parent) : TListBox(parent) {}
 
 void TFileListBox::setDirectory(const std::filesystem::path& folder) {
     directory_ = folder;

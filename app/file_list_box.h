@@ -3,13 +3,13 @@
 // by name. The list is read anew when the folder or the mask changes.
 #pragma once
 
-#include <QListWidget>
+#include "app/list_box.h"
 #include <QString>
 #include <filesystem>
 
 namespace velmora {
 
-class TFileListBox : public QListWidget {
+class TFileListBox : public TListBox {
     Q_OBJECT
 public:
     explicit TFileListBox(QWidget* parent = nullptr);

@@ -18,6 +18,7 @@
 #include "app/file_list_box.h"
 #include "app/image_control.h"
 #include "app/side_file.h"
+#include "platform/utf.h"
 #include "render/bmp_file.h"
 #include "window_test_support.h"
 
@@ -352,6 +353,36 @@ TEST_F(WindowTest, DeleteThumbnailsWithItsTwoMessages) {
     EXPECT_EQ(findSideFileRow(dir.folders().sideFile(), u"door").index, -1);
     EXPECT_EQ(findSideFileRow(dir.folders().sideFile(), u"window").index, -1);
     EXPECT_EQ(findSideFileRow(dir.folders().sideFile(), u"keep").index, 0);
+}
+
+// Moving the selection with the keyboard runs the click handlers, so the
+// picture and the texts follow the selected block or file.
+TEST_F(WindowTest, KeyboardSelectionRunsTheClickHandlers) {
+    for (auto [name, size] : {std::pair{"a", u"1.00 x 1.00"}, std::pair{"b", u"2.00 x 2.00"}}) {
+        writeThumbnail(name, 1);
+        storeSideFileRow(dir.folders().sideFile(), utf8ToUtf16(name), 4, 0, size);
+        touch(dir.folders().dwgFolder() / (std::string(name) + ".dwg"));
+    }
+    auto f = form();
+    f->ListBox1->addItems({"a", "b"});
+    f->ListBox1->setCurrentRow(0);
+    f->ListBox1Click();
+    EXPECT_EQ(f->Edit1->text(), "1.00 x 1.00");
+    const struct {
+        Qt::Key key;
+        const char* size;
+    } moves[] = {{Qt::Key_Down, "2.00 x 2.00"}, {Qt::Key_Home, "1.00 x 1.00"}, {Qt::Key_End, "2.00 x 2.00"},
+                 {Qt::Key_PageUp, "1.00 x 1.00"}};
+    for (const auto& move : moves) {
+        QTest::keyClick(f->ListBox1, move.key);
+        EXPECT_EQ(f->Edit1->text(), move.size) << move.key;
+    }
+    f->PageControl1->setCurrentIndex(1);
+    f->FileListBox1->setCurrentRow(0);
+    f->FileListBox1Click();
+    EXPECT_EQ(f->Edit5->text(), "1.00 x 1.00");
+    QTest::keyClick(f->FileListBox1, Qt::Key_Down);
+    EXPECT_EQ(f->Edit5->text(), "2.00 x 2.00");
 }
 
 TEST_F(WindowTest, LibraryTabMaskRefreshAndThumbnail) {
