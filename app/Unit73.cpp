@@ -28,6 +28,7 @@
 #include "render/bmp_file.h"
 #include "render/renderer.h"
 #include "render/thumbnail.h"
+#include "tools/block_thumbnail.h"
 
 namespace velmora {
 namespace fs = std::filesystem;
@@ -397,17 +398,17 @@ void TForm73::showSelectedThumbnail() {
 void TForm73::generateThumbnail(const std::u16string& name, const fs::path& bmpFile) {
     if (!makeBlockItemList(link_, name, kListingTimeoutSeconds)) return;
     setProgress(80);
-    const BlockItemCounts counts = readBlockItemList(store_, folders_.folder() / kBlockItemListName);
-    if (!counts.result) return;
+    BlockThumbnail made = thumbnailFromItemList(store_, folders_.folder() / kBlockItemListName, Image1->width(),
+                                                Image1->height(), previewFillRatio, previewColorMode);
+    if (!made.thumbnail) return;
     setProgress(80);
-
-    Thumbnail thumbnail = makeThumbnail(store_, Image1->width(), Image1->height(), previewFillRatio, previewColorMode);
+    const BlockItemCounts& counts = made.counts;
+    Thumbnail& thumbnail = *made.thumbnail;
     previewWidth = thumbnail.previewWidth;
     previewHeight = thumbnail.previewHeight;
     previewCenter = thumbnail.previewCenter;
-    const std::u16string counted = countText(counts.attributes, counts.items);
     Edit1->setText(qs(thumbnail.sizeText));
-    Edit2->setText(qs(counted));
+    Edit2->setText(qs(made.countText));
     setProgress(100);
 
     if (!runFlag) return;  // aborted while the listing ran

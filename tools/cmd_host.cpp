@@ -1,19 +1,16 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "host/block_item_list.h"
 #include "host/host_api.h"
 #include "platform/utf.h"
-#include "render/bmp_file.h"
-#include "render/thumbnail.h"
+#include "render/png_file.h"
+#include "tools/block_thumbnail.h"
 #include "tools/tool_args.h"
 #include "tools/tool_commands.h"
 
 namespace velmora::tool {
 namespace {
 
-constexpr int kExitNothingMade = 3;
-constexpr int kExitNoHost = 4;
 constexpr int kListingTimeoutSeconds = 60;
 
 int noHost() {
@@ -34,24 +31,22 @@ int runHostBlocks(HostLink& link) {
 // host, then the thumbnail path of `thumbnail` on the item list it wrote.
 int runHostThumbnail(HostLink& link, const std::u16string& name, const std::filesystem::path& out,
                      const ImageSize& size) {
-    // makeBlockItemList answers false for "no host" and for "no list in
-    // time"; the exit codes tell them apart.
-    if (!connectHost(link, false)) return noHost();
-    if (!makeBlockItemList(link, name, kListingTimeoutSeconds)) {
-        std::fputs("velmora-tool: the host did not list the block in time; no thumbnail made\n", stderr);
-        return kExitNothingMade;
-    }
     DrawingStore store;
-    const BlockItemCounts counts = readBlockItemList(store, link.programFolder / kBlockItemListName);
-    if (!counts.result) {
+    BlockThumbnail made;
+    switch (thumbnailFromHost(link, store, name, kListingTimeoutSeconds, size.width, size.height, made)) {
+        case HostThumbnailFailure::NoHost: return noHost();
+        case HostThumbnailFailure::NotListed:
+            std::fputs("velmora-tool: the host did not list the block in time; no thumbnail made\n", stderr);
+            return kExitNothingMade;
+        case HostThumbnailFailure::None: break;
+    }
+    if (!made.thumbnail) {
         std::fputs("velmora-tool: the block's item list holds no items; no thumbnail made\n", stderr);
         return kExitNothingMade;
     }
-    const Thumbnail thumbnail = makeThumbnail(store, size.width, size.height);
-    saveBmpFile(thumbnail.bitmap, out);
-    std::printf("%s\n%s\n", utf16ToUtf8(thumbnail.sizeText).c_str(),
-                utf16ToUtf8(countText(counts.attributes, counts.items)).c_str());
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    saveImageFile(made.thumbnail->bitmap, out);
+    std::printf("%s\n%s\n", utf16ToUtf8(made.thumbnail->sizeText).c_str(), utf16ToUtf8(made.countText).c_str());
+    return std::fflush(stdout) == 0 ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace

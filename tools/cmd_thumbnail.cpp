@@ -1,11 +1,10 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "host/block_item_list.h"
 #include "platform/files.h"
 #include "platform/utf.h"
 #include "render/png_file.h"
-#include "render/thumbnail.h"
+#include "tools/block_thumbnail.h"
 #include "tools/tool_args.h"
 #include "tools/tool_commands.h"
 
@@ -26,17 +25,15 @@ int runThumbnail(const Args& args) {
     }
 
     DrawingStore store;
-    const BlockItemCounts counts = readBlockItemList(store, items);
-    if (!counts.result) {
+    const BlockThumbnail made = thumbnailFromItemList(store, items, size.width, size.height);
+    if (!made.thumbnail) {
         std::fprintf(stderr, "velmora-tool: the item list %s holds no items; no thumbnail made\n",
                      items.string().c_str());
-        return 3;
+        return kExitNothingMade;
     }
-    const Thumbnail thumbnail = makeThumbnail(store, size.width, size.height);
-    saveImageFile(thumbnail.bitmap, out);
-    std::printf("%s\n%s\n", utf16ToUtf8(thumbnail.sizeText).c_str(),
-                utf16ToUtf8(countText(counts.attributes, counts.items)).c_str());
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    saveImageFile(made.thumbnail->bitmap, out);
+    std::printf("%s\n%s\n", utf16ToUtf8(made.thumbnail->sizeText).c_str(), utf16ToUtf8(made.countText).c_str());
+    return std::fflush(stdout) == 0 ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace velmora::tool

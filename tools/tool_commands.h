@@ -7,6 +7,13 @@
 
 namespace velmora::tool {
 
+// Exit codes of the subcommands.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitNothingMade = 3;  // no thumbnail, or the preview's failure cross
+inline constexpr int kExitNoHost = 4;
+
 using Args = std::vector<std::string>;  // arguments after the subcommand name
 
 int runPreview(const Args& args);
