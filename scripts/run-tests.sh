@@ -17,16 +17,22 @@ scripts/install-deps.sh
 
 passed=0
 failed=0
+skipped=0
+# The closing line, however the run ends.
+trap 'echo "run-tests: $passed passed, $failed failed, $skipped skipped"' EXIT
+
 # Runs CTest in $1 and adds its counts to the totals.
 run_ctest() {
   local log="$1/ctest.log"
   local status=0
   ctest --test-dir "$1" --output-on-failure 2>&1 | tee "$log" || status=$?
-  local line
+  local line skips
   line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1 || true)
+  skips=$(grep -cE '\(Skipped\)$' "$log" || true)
   if [[ $line =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
     failed=$((failed + BASH_REMATCH[1]))
-    passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1]))
+    passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1] - skips))
+    skipped=$((skipped + skips))
   fi
   if (( status != 0 )); then
     echo "run-tests: CTest failed in $1"
@@ -60,8 +66,8 @@ for fuzzer in build-fuzz/bin/fuzz_*; do
   else
     echo "$name: FAILED (log: $log)"
     tail -n 40 "$log"
+    failed=$((failed + 1))
     exit 1
   fi
 done
 
-echo "run-tests: $passed passed, $failed failed"
