@@ -5,11 +5,13 @@
 
 #include "app/Unit73.h"
 #include "app/dark_theme.h"
+#include "app/translations.h"
 #include "platform/locale_numbers.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     velmora::initDecimalSeparatorFromEnvironment();
+    velmora::installJapaneseTranslations(application);
     velmora::substituteWindowFont();
     if (!velmora::applyDarkTheme(application))
         QMessageBox::critical(nullptr, QStringLiteral("Velmora"),

@@ -11,7 +11,10 @@
 #include <QScreen>
 #include <QSettings>
 #include <QTabWidget>
+#include <QAbstractButton>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <fstream>
 
@@ -353,6 +356,23 @@ TEST_F(WindowTest, DeleteThumbnailsWithItsTwoMessages) {
     EXPECT_EQ(findSideFileRow(dir.folders().sideFile(), u"door").index, -1);
     EXPECT_EQ(findSideFileRow(dir.folders().sideFile(), u"window").index, -1);
     EXPECT_EQ(findSideFileRow(dir.folders().sideFile(), u"keep").index, 0);
+}
+
+// The standard buttons of the real message boxes read in Japanese.
+TEST_F(WindowTest, MessageBoxButtonsAreJapanese) {
+    QWidget owner;
+    MessageBoxDialogs dialogs(&owner);
+    QStringList buttons;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        for (QAbstractButton* button : box->buttons()) buttons << button->text();
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_FALSE(dialogs.askYesNo(QStringLiteral("確認"), QStringLiteral("削除しますか？")));
+    ASSERT_EQ(buttons.size(), 2);
+    EXPECT_TRUE(buttons.join(' ').contains(QStringLiteral("はい"))) << buttons.join(' ').toStdString();
+    EXPECT_TRUE(buttons.join(' ').contains(QStringLiteral("いいえ"))) << buttons.join(' ').toStdString();
 }
 
 // Moving the selection with the keyboard runs the click handlers, so the

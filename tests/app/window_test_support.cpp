@@ -1,5 +1,7 @@
 #include "window_test_support.h"
 
+#include "app/translations.h"
+
 #include <QtGlobal>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -66,6 +68,7 @@ std::string readFile(const fs::path& file) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    velmora::installJapaneseTranslations(application);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
