@@ -339,7 +339,26 @@ int TForm73::displayedItemCount(const QString& text, int limit) {
 
 // ---- blocks tab ----
 
+// Marks a host action as running for its scope. One started while another
+// runs (a click processed during the first one's wait) is refused.
+class TForm73::HostAction {
+public:
+    explicit HostAction(bool& running) : running_(running), owner_(!running) { running_ = true; }
+    ~HostAction() {
+        if (owner_) running_ = false;
+    }
+    HostAction(const HostAction&) = delete;
+    HostAction& operator=(const HostAction&) = delete;
+    bool refused() const { return !owner_; }
+
+private:
+    bool& running_;
+    bool owner_;
+};
+
 void TForm73::Button2Click() {
+    HostAction action(hostActionRunning_);
+    if (action.refused()) return;
     ListBox1->clear();
     std::unique_ptr<InanoCADApplication> application = connectHost(link_, false);
     if (!application) return;
@@ -366,10 +385,12 @@ void TForm73::Button2Click() {
 }
 
 void TForm73::ListBox1Click() {
-    reportFailures([this] { showSelectedThumbnail(); });
+    // During another host action a stored thumbnail is still shown, but none is made.
+    HostAction action(hostActionRunning_);
+    reportFailures([this, &action] { showSelectedThumbnail(!action.refused()); });
 }
 
-void TForm73::showSelectedThumbnail() {
+void TForm73::showSelectedThumbnail(bool mayAskHost) {
     const std::optional<std::u16string> name = selectedBlockName();
     if (!name) return;  // nothing selected: nothing to show
     Edit1->clear();
@@ -389,7 +410,7 @@ void TForm73::showSelectedThumbnail() {
             Edit1->setText(qs(row.sizeText));
             Edit2->setText(qs(countText(row.attributeCount, row.entityCount)));
         }
-    } else {
+    } else if (mayAskHost) {
         generateThumbnail(*name, bmpFile);
     }
     setProgress(0);
@@ -422,7 +443,8 @@ void TForm73::generateThumbnail(const std::u16string& name, const fs::path& bmpF
 }
 
 void TForm73::Button4Click() {
-    if (ListBox1->count() == 0) return;
+    HostAction action(hostActionRunning_);
+    if (action.refused() || ListBox1->count() == 0) return;
     runFlag = true;
     reportFailures([this] {
         for (int row = 0; row < ListBox1->count(); ++row) {
@@ -458,9 +480,14 @@ void TForm73::insertIntoHost(const std::optional<std::u16string>& name, const QS
     restoreWindowState();
 }
 
-void TForm73::Button1Click() { insertIntoHost(selectedBlockName(), Edit2->text(), Edit3); }
+void TForm73::Button1Click() {
+    HostAction action(hostActionRunning_);
+    if (!action.refused()) insertIntoHost(selectedBlockName(), Edit2->text(), Edit3);
+}
 
 void TForm73::Button6Click() {
+    HostAction action(hostActionRunning_);
+    if (action.refused()) return;
     std::unique_ptr<InanoCADApplication> application = connectHost(link_, false);
     if (!application) return;
     const std::optional<std::u16string> name = selectedBlockName();
@@ -547,6 +574,8 @@ void TForm73::FileListBox1Click() {
 }
 
 void TForm73::Button7Click() {
+    HostAction action(hostActionRunning_);
+    if (action.refused()) return;
     const QString fileName = FileListBox1->fileName();
     std::optional<std::u16string> fullName;
     if (!fileName.isEmpty()) fullName = pathText(folders_.dwgFolder() / fileName.toStdString());

@@ -121,7 +121,13 @@ private:
     // Runs `action`; a failure it raises reaches the standard error box.
     void reportFailures(const std::function<void()>& action);
     // The thumbnail of the selected block; failures propagate.
-    void showSelectedThumbnail();
+    // With mayAskHost false a missing thumbnail is not made (no listing run).
+    void showSelectedThumbnail(bool mayAskHost = true);
+    // True while a handler talks to the host: its waits process window
+    // events, and a click that would start a second host action inside the
+    // first is ignored then.
+    bool hostActionRunning_ = false;
+    class HostAction;
     void generateThumbnail(const std::u16string& name, const std::filesystem::path& bmpFile);
     // Inserts `name` (nullopt: nothing selected, only the window is restored).
     void insertIntoHost(const std::optional<std::u16string>& name, const QString& countText,

@@ -104,5 +104,38 @@ TEST_F(FakeHostWindowTest, EscapeCountsAsDownOnlyWhileTheWindowSeesItHeld) {
     EXPECT_TRUE(log->calls.empty());
 }
 
+// A click processed while an insertion waits for the host starts no second
+// host action: get blocks, insert, make all, WBLOCK, the library's insert and
+// a click that would list a block are all ignored until the first one ends.
+TEST_F(FakeHostWindowTest, ClicksDuringAHostActionStartNoOtherOne) {
+    f->ListBox1->addItems({"door", "stair"});
+    f->ListBox1->setCurrentRow(0);
+    f->Edit2->setText("属性 = 0 / 1");  // by clipboard, then the wait for the host
+    host.readyAfterPolls = 2;
+    host.blocks = {u"other"};
+    int waits = 0;
+    std::size_t nestedCalls = 0;
+    host.onCall = [&](const std::string& call) {
+        if (call != "isHostReady" || waits++ > 0) return;
+        const std::size_t before = host.calls.size();
+        f->ListBox1->setCurrentRow(1);
+        f->ListBox1Click();  // stair has no thumbnail: it would be listed
+        f->Button2Click();
+        f->Button1Click();
+        f->Button4Click();
+        f->Button6Click();
+        f->Button7Click();
+        nestedCalls = host.calls.size() - before;
+    };
+    f->Button1Click();
+    EXPECT_GT(waits, 0);
+    EXPECT_EQ(nestedCalls, 0u);
+    EXPECT_EQ(f->ListBox1->count(), 2);  // get blocks did not run
+
+    host.onCall = nullptr;  // the action is over: clicks work again
+    f->Button2Click();
+    EXPECT_EQ(f->ListBox1->count(), 1);
+}
+
 }  // namespace
 }  // namespace velmora::test

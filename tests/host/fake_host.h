@@ -3,6 +3,7 @@
 // count), and failures or answers can be set per operation.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -35,8 +36,13 @@ struct FakeHost {
     int flagAfterReads = -1;  // USERI1 reads 1 from this read on; -1: never
     int flagReads = 0;
 
+    // Runs at every call, after it is recorded: a test's stand-in for a user
+    // clicking while the tool waits for the host.
+    std::function<void(const std::string&)> onCall;
+
     void record(const std::string& call) {
         calls.push_back(call);
+        if (onCall) onCall(call);
         std::string op = call.substr(0, call.find(' '));
         if (failing.count(op) || failing.count(call)) throw HostError(call + " failed");
     }
