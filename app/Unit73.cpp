@@ -380,7 +380,7 @@ void TForm73::Button2Click() {
     }
     if (ListBox1->count() > 0) {
         ListBox1->setCurrentRow(0);
-        ListBox1Click();
+        reportFailures([this] { showSelectedThumbnail(); });  // part of this action: may list the block
     }
 }
 
