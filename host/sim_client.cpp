@@ -142,9 +142,9 @@ protected:
     std::int64_t handle_;
 };
 
-class SimEntity : public HostEntity {
+class RemoteEntity : public HostEntity {
 public:
-    SimEntity(HostConnection* owner, std::int64_t handle) : owner_(owner), handle_(handle) {}
+    RemoteEntity(HostConnection* owner, std::int64_t handle) : owner_(owner), handle_(handle) {}
     HostConnection* owner() const { return owner_; }
     std::int64_t handle() const { return handle_; }
 
@@ -168,7 +168,7 @@ json encodeValue(const HostValue& value, HostConnection* connection) {
             return {{"entities", handles}};
         }
         std::int64_t entityHandle(const std::shared_ptr<HostEntity>& e) const {
-            auto* entity = dynamic_cast<const SimEntity*>(e.get());
+            auto* entity = dynamic_cast<const RemoteEntity*>(e.get());
             if (!entity || entity->owner() != connection) throw HostError("the entity belongs to no object of this host");
             return entity->handle();
         }
@@ -181,12 +181,12 @@ HostValue decodeValue(const json& value, HostConnection* connection) {
     if (value.is_number_integer()) return toInt(value);
     if (value.is_string()) return utf8ToUtf16(value.get<std::string>());
     if (value.is_object()) {
-        if (value.contains("entity")) return std::shared_ptr<HostEntity>(std::make_shared<SimEntity>(connection, objectHandle(value, "entity")));
+        if (value.contains("entity")) return std::shared_ptr<HostEntity>(std::make_shared<RemoteEntity>(connection, objectHandle(value, "entity")));
         if (value.contains("entities") && value["entities"].is_array()) {
             HostEntityArray array;
             for (const json& h : value["entities"]) {
                 if (!h.is_number_integer()) throw HostError("the host answered a bad entity array");
-                array.push_back(std::make_shared<SimEntity>(connection, h.get<std::int64_t>()));
+                array.push_back(std::make_shared<RemoteEntity>(connection, h.get<std::int64_t>()));
             }
             return array;
         }
@@ -207,7 +207,7 @@ public:
     bool isHostReady() override { return toBool(call("state.isHostReady")); }
 };
 
-class SimLayer : public HostLayer, Remote {
+class RemoteLayer : public HostLayer, Remote {
 public:
     using Remote::Remote;
     std::int32_t colorIndex() override { return toInt(call("layer.colorIndex")); }
@@ -217,7 +217,7 @@ public:
     std::u16string layerName() override { return toWide(call("layer.layerName")); }
 };
 
-class SimBlock : public HostBlock, Remote {
+class RemoteBlock : public HostBlock, Remote {
 public:
     using Remote::Remote;
     std::u16string blockName() override { return toWide(call("block.blockName")); }
@@ -321,8 +321,8 @@ std::unique_ptr<HostObject> makeObject(const Link& link, const json& value) {
     if (kind == "application") return std::make_unique<SimApplication>(link, handle);
     if (kind == "document") return std::make_unique<SimDocument>(link, handle);
     if (kind == "collection") return std::make_unique<SimCollection>(link, handle);
-    if (kind == "layer") return std::make_unique<SimLayer>(link, handle);
-    if (kind == "block") return std::make_unique<SimBlock>(link, handle);
+    if (kind == "layer") return std::make_unique<RemoteLayer>(link, handle);
+    if (kind == "block") return std::make_unique<RemoteBlock>(link, handle);
     if (kind == "space") return std::make_unique<SimSpace>(link, handle);
     if (kind == "reference") return std::make_unique<SimReference>(link, handle);
     if (kind == "selection") return std::make_unique<SimSelection>(link, handle);

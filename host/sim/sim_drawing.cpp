@@ -192,7 +192,7 @@ private:
             for (const auto& g : groups) {
                 if (g.code == 2) block.name = g.value;
                 else if (g.code >= 10 && g.code <= 30 && g.code % 10 == 0)
-                    block.base[g.code / 10 - 1] = std::atof(g.value.c_str());
+                    block.base[g.code / 10 - 1] = parseReal(g.value);
             }
             block.entities = parseEntities("ENDBLK");
             if (isZero("ENDBLK")) record();
@@ -274,7 +274,7 @@ std::string SimEntity::value(int code, std::string_view fallback) const {
 
 double SimEntity::number(int code, double fallback) const {
     for (std::size_t i = 1; i < groups.size(); ++i)
-        if (groups[i].code == code) return std::atof(groups[i].value.c_str());
+        if (groups[i].code == code) return parseReal(groups[i].value);
     return fallback;
 }
 

@@ -87,6 +87,10 @@ std::string writeDxf(const SimDrawing& drawing);
 // A DXF real: the shortest text that reads back as the same double, with a
 // point as separator.
 std::string formatReal(double value);
+// A DXF real as the C library's atof reads it (leading blanks and sign, the
+// longest number at the start, 0 when there is none), but always with the
+// point as decimal separator, whatever the process's locale says.
+double parseReal(std::string_view text);
 
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 

@@ -272,6 +272,16 @@ void collectBlocks(const SimDrawing& source, const SimEntity& entity, std::set<s
 
 }  // namespace
 
+double parseReal(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r')) ++i;
+    if (i < text.size() && text[i] == '+') ++i;
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data() + i, text.data() + text.size(), value);
+    (void)end;
+    return error == std::errc() ? value : 0;
+}
+
 std::string formatReal(double value) {
     char text[64];
     auto [end, error] = std::to_chars(text, text + sizeof text, value);

@@ -51,13 +51,13 @@ void placeEntity(SimEntity& entity, const double base[3], const double at[3], co
     auto& g = entity.groups;
     for (std::size_t i = 1; i < g.size(); ++i) {
         if (g[i].code < 10 || g[i].code > 18) continue;
-        double x = (std::atof(g[i].value.c_str()) - base[0]) * scale[0];
+        double x = (parseReal(g[i].value) - base[0]) * scale[0];
         double y = 0, z = 0;
         std::size_t yi = 0, zi = 0;
         if (i + 1 < g.size() && g[i + 1].code == g[i].code + 10) yi = i + 1;
         if (yi && yi + 1 < g.size() && g[yi + 1].code == g[i].code + 20) zi = yi + 1;
-        if (yi) y = (std::atof(g[yi].value.c_str()) - base[1]) * scale[1];
-        if (zi) z = (std::atof(g[zi].value.c_str()) - base[2]) * scale[2];
+        if (yi) y = (parseReal(g[yi].value) - base[1]) * scale[1];
+        if (zi) z = (parseReal(g[zi].value) - base[2]) * scale[2];
         g[i].value = num(x * c - y * s + at[0]);
         if (yi) g[yi].value = num(x * s + y * c + at[1]);
         if (zi) g[zi].value = num(z + at[2]);
@@ -66,12 +66,12 @@ void placeEntity(SimEntity& entity, const double base[3], const double at[3], co
     std::string kind = entity.kind();
     if (kind == "CIRCLE" || kind == "ARC")
         for (auto& pair : g)
-            if (pair.code == 40) pair.value = num(std::atof(pair.value.c_str()) * std::fabs(scale[0]));
+            if (pair.code == 40) pair.value = num(parseReal(pair.value) * std::fabs(scale[0]));
     if (rotationDegrees != 0)
         for (auto& pair : g)
             if ((kind == "ARC" && (pair.code == 50 || pair.code == 51)) ||
                 ((kind == "TEXT" || kind == "ATTDEF" || kind == "INSERT") && pair.code == 50))
-                pair.value = num(std::atof(pair.value.c_str()) + rotationDegrees);
+                pair.value = num(parseReal(pair.value) + rotationDegrees);
 }
 
 std::string_view trimBlanks(std::string_view t) {

@@ -25,7 +25,7 @@ bool isAngle(int code) { return code >= 50 && code <= 58; }
 bool isPointStart(int code) { return (code >= 10 && code <= 18) || (code >= 1010 && code <= 1018); }
 
 std::string real(const std::string& text, int code, char separator) {
-    double value = std::strtod(text.c_str(), nullptr);
+    double value = parseReal(text);
     if (isAngle(code)) value = value * std::numbers::pi / 180.0;
     std::string formatted = formatReal(value);
     if (separator != '.')
