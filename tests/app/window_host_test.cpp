@@ -18,7 +18,7 @@
 #include "app/file_list_box.h"
 #include "app/image_control.h"
 #include "app/side_file.h"
-#include "host/sim/hostsim_process.h"
+#include "tests/support/hostsim_process.h"
 #include "window_test_support.h"
 
 namespace velmora::test {

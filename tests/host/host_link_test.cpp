@@ -10,7 +10,7 @@
 
 #include "host/block_item_list.h"
 #include "host/host_api.h"
-#include "host/sim/hostsim_process.h"
+#include "tests/support/hostsim_process.h"
 #include "host/sim/sim_drawing.h"
 #include "host/sim_client.h"
 #include "platform/utf.h"

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "host/sim/hostsim_process.h"
+#include "tests/support/hostsim_process.h"
 #include "platform/utf.h"
 #include "render/bmp_file.h"
 

@@ -15,7 +15,7 @@
 #include <sstream>
 
 #include "host/host_protocol.h"
-#include "host/sim/hostsim_process.h"
+#include "tests/support/hostsim_process.h"
 #include "host/sim/sim_drawing.h"
 #include "host/sim/sim_host.h"
 #include "host/sim/sim_item_list.h"

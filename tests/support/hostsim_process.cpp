@@ -1,4 +1,4 @@
-#include "host/sim/hostsim_process.h"
+#include "tests/support/hostsim_process.h"
 
 #include <signal.h>
 #include <stdlib.h>
