@@ -22,6 +22,7 @@
 #include "app/side_file.h"
 #include "dxf/dxf_preview.h"
 #include "host/block_item_list.h"
+#include "platform/errors.h"
 #include "platform/locale_numbers.h"
 #include "platform/text_fields.h"
 #include "platform/utf.h"
@@ -300,11 +301,25 @@ void TForm73::FormDestroy() {
 
 // ---- shared steps ----
 
+// The error box's text: what failed, in Japanese, then the detail.
+static QString failureText(const std::exception& error) {
+    QString headline = QStringLiteral("サムネイルの作成に失敗しました。");
+    if (dynamic_cast<const BmpError*>(&error)) headline = QStringLiteral("サムネイル画像を読み込めません。");
+    else if (dynamic_cast<const SideFileError*>(&error)) headline = QStringLiteral("サイドファイルを更新できません。");
+    else if (dynamic_cast<const FileError*>(&error) || dynamic_cast<const fs::filesystem_error*>(&error))
+        headline = QStringLiteral("ファイルを読み書きできません。");
+    else if (dynamic_cast<const HostError*>(&error)) headline = QStringLiteral("nanoCAD との通信に失敗しました。");
+    else if (dynamic_cast<const FloatingPointError*>(&error))
+        headline = QStringLiteral("図形の計算でエラーが発生しました。");
+    else if (dynamic_cast<const std::bad_alloc*>(&error)) headline = QStringLiteral("メモリが足りません。");
+    return headline + QStringLiteral("\n") + QString::fromUtf8(error.what());
+}
+
 void TForm73::reportFailures(const std::function<void()>& action) {
     try {
         action();
     } catch (const std::exception& error) {
-        dialogs_->showError(QString::fromUtf8(error.what()));
+        dialogs_->showError(failureText(error));
     }
 }
 

@@ -360,7 +360,8 @@ TEST_F(HostWindowTest, HostLostDuringTheListingReachesTheErrorBox) {
     }
     ASSERT_EQ(log->calls.size(), 1u);
     EXPECT_EQ(log->calls[0].kind, DialogCall::Error);
-    EXPECT_FALSE(log->calls[0].text.isEmpty());
+    EXPECT_TRUE(log->calls[0].text.startsWith(QStringLiteral("nanoCAD との通信に失敗しました。")))
+        << log->calls[0].text.toStdString();
     EXPECT_TRUE(fs::exists(bmp("a1")));
     EXPECT_FALSE(fs::exists(bmp("a2")));
     EXPECT_EQ(f->ListBox1->currentRow(), 1);  // the run stopped there

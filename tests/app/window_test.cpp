@@ -294,7 +294,8 @@ TEST_F(WindowTest, BadThumbnailFileReachesTheErrorBox) {
     f->ListBox1Click();
     ASSERT_EQ(log->calls.size(), 1u);
     EXPECT_EQ(log->calls[0].kind, DialogCall::Error);
-    EXPECT_FALSE(log->calls[0].text.isEmpty());
+    EXPECT_TRUE(log->calls[0].text.startsWith(QStringLiteral("サムネイル画像を読み込めません。\n")))
+        << log->calls[0].text.toStdString();
     EXPECT_EQ(f->ProgressBar1->value(), 50);  // keeps its last position
 }
 
