@@ -62,8 +62,7 @@ int measure(const char* file) {
     const double w = static_cast<double>(e.max.x - e.min.x), h = static_cast<double>(e.max.y - e.min.y);
     Canvas canvas(120, 100);
     clearCanvas(canvas, 120, 100, 0);
-    renderDrawing(store, u"", TAcadPoint{(e.max.x + e.min.x) / 2, (e.max.y + e.min.y) / 2, 0}, 0, w, h, 1, canvas,
-                  PixelPoint{60, 50}, 120, 100, 0.9, 1, true, false);
+    renderDrawing(store, canvas, fittedView(TAcadPoint{(e.max.x + e.min.x) / 2, (e.max.y + e.min.y) / 2, 0}, w, h, canvas));
     const double draw = seconds(start);
     std::printf("%.1f MB: read %.3f s (%.0f MB/s, peak %.0f MiB), normalise %.3f s, draw %.3f s, whole %.3f s; "
                 "peak %.0f MiB = %.2f x file; %zu lines, %zu arcs, %zu circles, %zu texts\n",

@@ -57,8 +57,7 @@ void BM_Render(benchmark::State& state) {
     const TAcadPoint center{kSide / 2, kSide / 2, 0};
     for (auto _ : state) {
         clearCanvas(canvas, width, height, 0);
-        renderDrawing(store, u"", center, 0, kSide, kSide, 1, canvas, PixelPoint{width / 2, height / 2}, width,
-                      height, 0.9, 1, true, false);
+        renderDrawing(store, canvas, fittedView(center, kSide, kSide, canvas));
         benchmark::DoNotOptimize(canvas.pixels().data());
     }
     state.SetItemsProcessed(state.iterations() * (arcs ? kArcs : kLines));

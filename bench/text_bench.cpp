@@ -45,9 +45,8 @@ void BM_Texts(benchmark::State& state) {
     for (auto _ : state) {
         velmora::Canvas canvas(side == 120 ? 120 : side, side == 120 ? 100 : side);
         velmora::clearCanvas(canvas, canvas.width(), canvas.height(), 0);
-        velmora::renderDrawing(store, u"", velmora::makeAcadPoint(5000, 5000, 0), 0, 10000, 10000, 1, canvas,
-                               velmora::PixelPoint{canvas.width() / 2, canvas.height() / 2}, canvas.width(),
-                               canvas.height(), 0.9, 1, true, false);
+        velmora::renderDrawing(store, canvas,
+                               velmora::fittedView(velmora::makeAcadPoint(5000, 5000, 0), 10000, 10000, canvas));
         benchmark::DoNotOptimize(canvas.pixels().data());
     }
     if (withTexts) state.SetItemsProcessed(state.iterations() * 10000);

@@ -64,8 +64,8 @@ Canvas renderPreview(DrawingStore& store, int width, int height, const DxfPrevie
     view.previewCenter = TAcadPoint{(e.max.x + e.min.x) / 2, (e.max.y + e.min.y) / 2, 0};
     Canvas bitmap(width, height);
     clearCanvas(bitmap, width, height, 0);
-    renderDrawing(store, u"", view.previewCenter, 0, view.previewWidth, view.previewHeight, 1, bitmap,
-                  PixelPoint{width / 2, height / 2}, width, height, kFillRatio, kColorMode, true, false);
+    renderDrawing(store, bitmap,
+                  fittedView(view.previewCenter, view.previewWidth, view.previewHeight, bitmap, kFillRatio, kColorMode));
     return bitmap;
 }
 

@@ -169,24 +169,34 @@ void clearCanvas(Canvas& canvas, int width, int height, TColor color) {
     canvas.setPenColor(0xFFFFFF);
 }
 
-void renderDrawing(DrawingStore& store, const std::u16string& onlyLayer,
-                   const TAcadPoint& viewCenter, TColor backColor, double drawingWidth,
-                   double drawingHeight, int penWidth, Canvas& canvas, PixelPoint pixelCenter,
-                   int bitmapWidth, int bitmapHeight, double fillRatio, int colorMode, bool drawAll,
-                   bool thinOut) {
-    const int onlyLayerIndex = onlyLayer.empty() ? -1 : layerIndexOf(store, onlyLayer);
-    if ((drawingWidth == 0 && drawingHeight == 0) || fillRatio == 0) return;
-    const double upp = unitsPerPixelFor(drawingWidth, drawingHeight, bitmapWidth, bitmapHeight, fillRatio);
+RenderView fittedView(const TAcadPoint& center, double width, double height, const Canvas& canvas, double fillRatio,
+                      int colorMode) {
+    RenderView view;
+    view.viewCenter = center;
+    view.drawingWidth = width;
+    view.drawingHeight = height;
+    view.pixelCenter = PixelPoint{canvas.width() / 2, canvas.height() / 2};
+    view.bitmapWidth = canvas.width();
+    view.bitmapHeight = canvas.height();
+    view.fillRatio = fillRatio;
+    view.colorMode = colorMode;
+    return view;
+}
+
+void renderDrawing(DrawingStore& store, Canvas& canvas, const RenderView& v) {
+    const int onlyLayerIndex = v.onlyLayer.empty() ? -1 : layerIndexOf(store, v.onlyLayer);
+    if ((v.drawingWidth == 0 && v.drawingHeight == 0) || v.fillRatio == 0) return;
+    const double upp = unitsPerPixelFor(v.drawingWidth, v.drawingHeight, v.bitmapWidth, v.bitmapHeight, v.fillRatio);
     const RenderPass pass{store,          canvas,
-                          viewCenter,     pixelCenter,
-                          upp,            viewWindowOf(viewCenter, bitmapWidth, bitmapHeight, upp),
-                          onlyLayerIndex, backColor,
-                          colorMode,      penWidth,
-                          drawAll,        thinOut};
+                          v.viewCenter,   v.pixelCenter,
+                          upp,            viewWindowOf(v.viewCenter, v.bitmapWidth, v.bitmapHeight, upp),
+                          onlyLayerIndex, v.backColor,
+                          v.colorMode,    v.penWidth,
+                          v.drawAll,      v.thinOut};
     drawLines(pass);
     drawCircles(pass);
     drawArcs(pass);
-    if (!thinOut) drawTextRows(pass);
+    if (!v.thinOut) drawTextRows(pass);
 }
 
 TAcadPoint viewOffset(const TAcadPoint& p, const TAcadPoint& center) {

@@ -12,13 +12,32 @@ namespace velmora {
 // Fills (0, 0)-(width, height) with `color`; the pen is white afterwards.
 void clearCanvas(Canvas& canvas, int width, int height, TColor color);
 
-// Parameters in the order of the preview callers. Writes `ed` + 360 back into
-// arc rows whose `st` exceeds their `ed`.
-void renderDrawing(DrawingStore& store, const std::u16string& onlyLayer,
-                   const TAcadPoint& viewCenter, TColor backColor, double drawingWidth,
-                   double drawingHeight, int penWidth, Canvas& canvas, PixelPoint pixelCenter,
-                   int bitmapWidth, int bitmapHeight, double fillRatio, int colorMode, bool drawAll,
-                   bool thinOut);
+// What one renderDrawing call draws and how: the view's centre and the
+// drawing's size to fit, the pixel centre and bitmap size, the fill ratio,
+// colour mode, layer restriction and flags.
+struct RenderView {
+    std::u16string onlyLayer;  // empty: every visible layer
+    TAcadPoint viewCenter;
+    TColor backColor = 0;
+    double drawingWidth = 0;
+    double drawingHeight = 0;
+    int penWidth = 1;
+    PixelPoint pixelCenter;
+    int bitmapWidth = 0;
+    int bitmapHeight = 0;
+    double fillRatio = 0.9;
+    int colorMode = 1;
+    bool drawAll = true;
+    bool thinOut = false;  // every second line, circle and arc, and no text
+};
+
+// The previews' view: a drawing of this size and centre fitted into the
+// whole canvas, drawn on black.
+RenderView fittedView(const TAcadPoint& center, double width, double height, const Canvas& canvas,
+                      double fillRatio = 0.9, int colorMode = 1);
+
+// Writes `ed` + 360 back into arc rows whose `st` exceeds their `ed`.
+void renderDrawing(DrawingStore& store, Canvas& canvas, const RenderView& view);
 
 TAcadPoint viewOffset(const TAcadPoint& p, const TAcadPoint& center);
 // p relative to the view centre -> pixel; rounding halves to even.

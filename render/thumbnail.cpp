@@ -33,8 +33,8 @@ Thumbnail makeThumbnail(DrawingStore& store, int width, int height, double fillR
     t.previewCenter = TAcadPoint{(e.min.x + e.max.x) / 2, (e.min.y + e.max.y) / 2, 0};
     t.sizeText = sizeText(t.previewWidth, t.previewHeight);
     clearCanvas(t.bitmap, width, height, 0);
-    renderDrawing(store, u"", t.previewCenter, 0, t.previewWidth, t.previewHeight, 1, t.bitmap,
-                  PixelPoint{width / 2, height / 2}, width, height, fillRatio, colorMode, true, false);
+    renderDrawing(store, t.bitmap,
+                  fittedView(t.previewCenter, t.previewWidth, t.previewHeight, t.bitmap, fillRatio, colorMode));
     return t;
 }
 

@@ -65,8 +65,12 @@ struct View {
 Canvas render(DrawingStore& store, const View& v) {
     Canvas c(120, 100);
     clearCanvas(c, 120, 100, v.back);
-    renderDrawing(store, v.onlyLayer, v.center, v.back, v.width, v.height, 1, c, PixelPoint{60, 50}, 120,
-                  100, 0.9, v.colorMode, v.drawAll, v.thinOut);
+    RenderView view = fittedView(v.center, v.width, v.height, c, 0.9, v.colorMode);
+    view.onlyLayer = v.onlyLayer;
+    view.backColor = v.back;
+    view.drawAll = v.drawAll;
+    view.thinOut = v.thinOut;
+    renderDrawing(store, c, view);
     return c;
 }
 
@@ -151,8 +155,20 @@ TEST(RenderDrawing, EmptyOrPointDrawingsKeepTheBackground) {
     DrawingStore noFill;
     noFill.modelLines = {line(pt(0, 0), pt(10, 10))};
     Canvas d(120, 100);
-    renderDrawing(noFill, u"", pt(5, 5), 0, 10, 10, 1, d, {60, 50}, 120, 100, 0, 1, true, false);
+    renderDrawing(noFill, d, fittedView(pt(5, 5), 10, 10, d, 0));
     EXPECT_TRUE(litPixels(d).empty());
+}
+
+// A 10-unit drawing centred on (5, 5) on a bitmap that claims these sides.
+RenderView zeroSided(int width, int height, double drawingHeight) {
+    RenderView view;
+    view.viewCenter = pt(5, 5);
+    view.drawingWidth = 10;
+    view.drawingHeight = drawingHeight;
+    view.pixelCenter = {60, 50};
+    view.bitmapWidth = width;
+    view.bitmapHeight = height;
+    return view;
 }
 
 TEST(RenderDrawing, ZeroBitmapSidesRaiseWhenTheScaleDividesByThem) {
@@ -160,11 +176,10 @@ TEST(RenderDrawing, ZeroBitmapSidesRaiseWhenTheScaleDividesByThem) {
     store.modelLines = {line(pt(0, 0), pt(10, 10))};
     Canvas c(120, 100);
     for (auto [w, h] : {std::pair{0, 100}, {120, 0}, {0, 0}})
-        EXPECT_THROW(renderDrawing(store, u"", pt(5, 5), 0, 10, 10, 1, c, {60, 50}, w, h, 0.9, 1, true, false),
-                     FloatingPointError)
+        EXPECT_THROW(renderDrawing(store, c, zeroSided(w, h, 10)), FloatingPointError)
             << w << " x " << h;
     // A single run does not divide by the bitmap: drawn at 1/fillRatio.
-    renderDrawing(store, u"", pt(5, 5), 0, 10, 0, 1, c, {60, 50}, 0, 0, 0.9, 1, true, false);
+    renderDrawing(store, c, zeroSided(0, 0, 0));
     EXPECT_FALSE(litPixels(c).empty());
 }
 
