@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "geometry/curve_conversion.h"
 #include "geometry/float_checks.h"
 #include "geometry/point_ops.h"
 #include "store/table_growth.h"
@@ -15,9 +16,6 @@
 namespace velmora {
 
 namespace {
-
-// A plan beyond this many rows is not reserved ahead; the table grows as it fills.
-constexpr std::size_t kMaxPlannedCopies = std::size_t{1} << 26;
 
 using RowsByName = std::unordered_map<std::u16string, std::vector<std::size_t>>;
 
@@ -117,10 +115,10 @@ void reserveCopies(ModelAppenders& out, const DrawingStore& store, const BlockIn
         texts += rowsOf(index.texts, r.name).size();
     }
     checkExpansionBudget(store, lines + circles + arcs + texts);
-    out.lines.reserveMore(std::min(lines, kMaxPlannedCopies));
-    out.circles.reserveMore(std::min(circles, kMaxPlannedCopies));
-    out.arcs.reserveMore(std::min(arcs, kMaxPlannedCopies));
-    out.texts.reserveMore(std::min(texts, kMaxPlannedCopies));
+    out.lines.reserveMore(std::min(lines, kMaxPlannedRows));
+    out.circles.reserveMore(std::min(circles, kMaxPlannedRows));
+    out.arcs.reserveMore(std::min(arcs, kMaxPlannedRows));
+    out.texts.reserveMore(std::min(texts, kMaxPlannedRows));
 }
 
 template <class Row>

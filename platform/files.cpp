@@ -6,7 +6,6 @@
 #include <system_error>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace velmora {
@@ -97,19 +96,6 @@ FileReadFailure readFileBlocks(const fs::path& file, std::size_t blockBytes,
         if (n == 0) return FileReadFailure::None;
         if (!consume(std::string_view(block.data(), static_cast<std::size_t>(n)))) return FileReadFailure::None;
     }
-}
-
-FileContents readFileShared(const fs::path& file) {
-    FileContents out;
-    struct stat info {};
-    if (::stat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-        out.bytes.reserve(static_cast<std::size_t>(info.st_size));
-    out.failure = readFileBlocks(file, 64 * 1024, [&](std::string_view block) {
-        out.bytes.append(block);
-        return true;
-    });
-    if (out.failure != FileReadFailure::None) out.bytes.clear();
-    return out;
 }
 
 namespace {

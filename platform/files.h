@@ -28,16 +28,10 @@ std::optional<std::string> readFirstBytes(const std::filesystem::path& file, std
 // the file are not locked out.
 std::optional<std::string> readWholeFile(const std::filesystem::path& file);
 
-// A whole file read for a reader that lets others read it too, with the
-// reason when it fails: the file could not be opened, it is busy (the system
-// says a resource is in use), or reading it failed part-way (an input/output
-// error).
+// Why a file could not be read to its end: it could not be opened, it is
+// busy (the system says a resource is in use), or reading it failed part-way
+// (an input/output error).
 enum class FileReadFailure { None, CannotOpen, Busy, InputOutput };
-struct FileContents {
-    std::string bytes;
-    FileReadFailure failure = FileReadFailure::None;
-};
-FileContents readFileShared(const std::filesystem::path& file);
 
 // Reads the file in blocks of up to `blockBytes`, calling consume(block) for
 // each in order; consume returns false to stop early. The failure says why

@@ -113,12 +113,6 @@ Box mtextBounds(const TAcadPoint& pt10, SmallInt code71, double h, double code41
 
 }  // namespace
 
-bool layerVisibleByName(const DrawingStore& store, const std::u16string& name) {
-    for (const TLayer& layer : store.layers)
-        if (layer.Name == name) return layer.visible;
-    return true;
-}
-
 Box lineBounds(const TAcadPoint& a, const TAcadPoint& b) {
     return Box{planar(std::min(a.x, b.x), std::min(a.y, b.y)),
                planar(std::max(a.x, b.x), std::max(a.y, b.y))};

@@ -18,8 +18,6 @@ struct Box {
 // Writes store.drawingExtents; all zero when nothing counts.
 void computeExtents(DrawingStore& store);
 
-// `visible` of the first layer of that name; true when there is none.
-bool layerVisibleByName(const DrawingStore& store, const std::u16string& name);
 
 Box lineBounds(const TAcadPoint& a, const TAcadPoint& b);
 Box circleBounds(const TAcadPoint& center, double radius);

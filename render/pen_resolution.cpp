@@ -76,11 +76,7 @@ int layerIndexOf(const DrawingStore& store, const std::u16string& name) {
 
 TPenStyle linetypePenStyle(const DrawingStore& store, const std::u16string& ltype,
                            const std::u16string& layerName) {
-    if (ltype.empty() || ltype == u"BYLAYER") {
-        if (const TLayer* layer = findLayer(store, layerName))
-            return penStyleForLinetype(layer->ltype);
-    }
-    return penStyleForLinetype(ltype);
+    return rowPenStyle(ltype, findLayer(store, layerName));
 }
 
 TPenStyle penStyleForLinetype(const std::u16string& name) {
