@@ -32,13 +32,20 @@ long double number(View v) {
     return tryStrToFloat(v).value_or(0.0L);
 }
 
-// An integer's text: the common plain digits directly, the rest (hexadecimal,
-// blanks, junk) by the platform's conversion.
+// Hexadecimal, blanks and junk go to the platform's conversion; kept out of
+// line so the common case below stays a small leaf its callers inline.
 template <class View>
-std::optional<std::int32_t> integerValue(View text) {
+[[gnu::noinline]] std::optional<std::int32_t> unusualIntegerValue(View text) {
+    return tryStrToInt(std::u16string(text.begin(), text.end()));
+}
+
+// An integer's text: the common plain digits directly, the rest by the
+// platform's conversion.
+template <class View>
+inline std::optional<std::int32_t> integerValue(View text) {
     const std::size_t first = !text.empty() && text[0] == '-' ? 1 : 0;
     const std::size_t length = text.size() - first;
-    if (length >= 1 && length <= 9) {
+    if (length >= 1 && length <= 9) [[likely]] {
         std::int32_t value = 0;
         std::size_t i = first;
         for (; i < text.size(); ++i) {
@@ -46,17 +53,18 @@ std::optional<std::int32_t> integerValue(View text) {
             if (d > 9) break;
             value = value * 10 + static_cast<std::int32_t>(d);
         }
-        if (i == text.size()) return first ? -value : value;
+        if (i == text.size()) [[likely]] return first ? -value : value;
     }
-    return tryStrToInt(std::u16string(text.begin(), text.end()));
+    return unusualIntegerValue(text);
 }
 
-// The first `c` at or after `from` in a short text, or npos.
+// The first `c` at or after `from`, or npos; memchr for bytes.
 template <class View>
 std::size_t findUnit(View text, typename View::value_type c, std::size_t from = 0) {
-    for (std::size_t i = from; i < text.size(); ++i)
-        if (text[i] == c) return i;
-    return View::npos;
+    using Traits = typename View::traits_type;
+    if (from >= text.size()) return View::npos;
+    const auto* hit = Traits::find(text.data() + from, text.size() - from, c);
+    return hit ? static_cast<std::size_t>(hit - text.data()) : View::npos;
 }
 
 // Integer fields are SmallInt: wider values wrap, as the assignment does.
@@ -207,8 +215,7 @@ private:
 
     void appendVertexRows(std::size_t n) {
         std::vector<TLwpVer>& vertices = store_.modelLwpVertices;
-        vertices.resize(vertices.size() + n);
-        for (std::size_t i = vertices.size() - n; i < vertices.size(); ++i) vertices[i].ihand = runIhand_;
+        for (std::size_t i = 0; i < n; ++i) vertices.emplace_back().ihand = runIhand_;
     }
 
     // The vertex row at cursor - 1, when it is a row of the current run.
@@ -280,17 +287,31 @@ void forEachCoordinate(std::basic_string_view<CharT> code, std::basic_string_vie
 }
 
 // Calls fn(group code, value) for each pair of one item: a dotted pair at
-// the first " . ", else a coordinate list after the first space.
+// the first " . ", else a coordinate list after the first space. The spaces
+// are found once; a long list or a quoted value takes the general split.
 template <class CharT, class Fn>
 void forEachItemPair(std::basic_string_view<CharT> item, std::basic_string<CharT>& scratch, Fn&& fn) {
-    constexpr std::size_t npos = std::basic_string_view<CharT>::npos;
-    std::size_t space = npos;
-    for (std::size_t i = findUnit(item, ' '); i < item.size(); i = findUnit(item, ' ', i + 1)) {
-        if (space == npos) space = i;
+    using View = std::basic_string_view<CharT>;
+    constexpr std::size_t kMaxSpaces = 16;
+    std::size_t spaces[kMaxSpaces];
+    std::size_t count = 0;
+    bool simple = true;
+    for (std::size_t i = findUnit(item, ' '); i != View::npos; i = findUnit(item, ' ', i + 1)) {
         if (i + 2 < item.size() && item[i + 1] == '.' && item[i + 2] == ' ')
             return fn(integerValue(item.substr(0, i)).value_or(kNotAGroupCode), item.substr(i + 3));
+        if (count < kMaxSpaces) spaces[count++] = i;
+        else simple = false;
+        if (i + 1 < item.size() && item[i + 1] == '"') simple = false;
     }
-    if (space != npos) forEachCoordinate(item.substr(0, space), item.substr(space + 1), scratch, fn);
+    if (count == 0) return;
+    View values = item.substr(spaces[0] + 1);
+    if (!simple) return forEachCoordinate(item.substr(0, spaces[0]), values, scratch, fn);
+    if (values.empty()) return;
+    const long long c = integerValue(item.substr(0, spaces[0])).value_or(10);
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::size_t end = k + 1 < count ? spaces[k + 1] : item.size();
+        fn(c + 10 * static_cast<long long>(k), item.substr(spaces[k] + 1, end - spaces[k] - 1));
+    }
 }
 
 // A code that leaves 32 bits is no group code.
@@ -328,12 +349,11 @@ private:
         if (!t.empty() && t.front() == '(') t = t.size() <= 2 ? View() : t.substr(1, t.size() - 2);
         if (t.size() != line.size() && (line.back() == '"' || line.back() == '\t')) return false;  // stripped off
 
+        if (findUnit(t, '"') != View::npos || findUnit(t, '\t') != View::npos) return false;
         pieces_.clear();
         std::size_t start = 0;
-        for (std::size_t i = 0; i < t.size(); ++i) {
-            const auto c = t[i];
-            if (c == '"' || c == '\t') return false;
-            if (c == ')' && i + 2 < t.size() && t[i + 1] == ' ' && t[i + 2] == '(') {
+        for (std::size_t i = findUnit(t, ')'); i != View::npos; i = findUnit(t, ')', i + 1)) {
+            if (i + 2 < t.size() && t[i + 1] == ' ' && t[i + 2] == '(') {
                 pieces_.emplace_back(start, i);
                 start = i + 3;
                 i += 2;
