@@ -15,6 +15,7 @@
 #include <system_error>
 
 #include "app/block_file_names.h"
+#include "app/dark_theme.h"
 #include "app/file_list_box.h"
 #include "app/form_settings.h"
 #include "app/image_control.h"
@@ -70,7 +71,7 @@ constexpr int kListingTimeoutSeconds = 60;
 QString qs(const std::u16string& text) { return QString::fromStdU16String(text); }
 std::u16string pathText(const fs::path& path) { return utf8ToUtf16(path.string()); }
 
-QFont tahoma(int points) { return QFont(QStringLiteral("Tahoma"), points); }
+QFont tahoma(int points) { return windowFont(points); }
 
 
 int editLimit(const QLineEdit* edit) {

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QStyleOptionButton>
 #include <QTabWidget>
 #include <QAbstractButton>
 #include <QMessageBox>
@@ -127,6 +128,34 @@ TEST_F(WindowTest, LayoutAsDesigned) {
     f->Edit3->clear();
     QTest::keyClicks(f->Edit3, "12a3-");
     EXPECT_EQ(f->Edit3->text(), "123");
+}
+
+// Every fixed text fits the box the layout gives it, and so do the longest
+// size and count texts a block shows.
+TEST_F(WindowTest, TextsFitTheirControls) {
+    auto f = form();
+    for (QLabel* label : f->findChildren<QLabel*>()) {
+        if (label->text().isEmpty()) continue;
+        EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
+    }
+    for (QCheckBox* box : f->findChildren<QCheckBox*>()) {
+        QStyleOptionButton option;
+        option.initFrom(box);
+        option.text = box->text();
+        const QRect label = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
+        EXPECT_LE(box->fontMetrics().horizontalAdvance(box->text()), label.width()) << box->text().toStdString();
+    }
+    for (QPushButton* button : f->findChildren<QPushButton*>()) {
+        if (button->objectName().startsWith(QLatin1String("qt_"))) continue;  // the tab bar's own buttons
+        const int inner = button->width() - 2 * button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), inner) << button->text().toStdString();
+    }
+    for (QLineEdit* edit : {f->Edit1, f->Edit2, f->Edit5, f->Edit6}) {
+        edit->setText(QStringLiteral("29990.00 x 1499.75"));
+        // the frame and the text margins take 4 pixels a side
+        EXPECT_LE(edit->fontMetrics().horizontalAdvance(edit->text()), edit->width() - 8)
+            << edit->objectName().toStdString();
+    }
 }
 
 TEST_F(WindowTest, DefaultsWithoutSettingsFile) {

@@ -1,5 +1,6 @@
 #include "window_test_support.h"
 
+#include "app/dark_theme.h"
 #include "app/translations.h"
 
 #include <QtGlobal>
@@ -69,6 +70,8 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     velmora::installJapaneseTranslations(application);
+    velmora::substituteWindowFont();  // the fonts and look of the real window
+    velmora::applyDarkTheme(application);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
