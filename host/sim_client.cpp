@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "host/host_protocol.h"
 #include "platform/utf.h"
@@ -16,19 +17,40 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 
 HostConnection::HostConnection(const fs::path& socketPath, std::chrono::milliseconds callTimeout)
-    : timeout_(callTimeout) {
+    : timeout_(callTimeout), firstDeadline_(std::chrono::steady_clock::now() + callTimeout) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     const std::string& path = socketPath.native();
     if (path.size() >= sizeof(address.sun_path)) throw HostError("host socket path too long: " + path);
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd_ < 0) throw HostError(std::string("cannot make a socket: ") + std::strerror(errno));
-    if (::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
-        int error = errno;
+    if (int error = connectBefore(address, *firstDeadline_); error != 0) {
         ::close(fd_);
         fd_ = -1;
         throw HostError("cannot reach the host at " + path + ": " + std::strerror(error));
+    }
+}
+
+// A host that is stopped or flooded has a full listen queue; the connection
+// is tried again until the deadline instead of waiting on the queue.
+int HostConnection::connectBefore(const sockaddr_un& address, std::chrono::steady_clock::time_point deadline) {
+    constexpr std::chrono::milliseconds kRetry{20};
+    for (;;) {
+        if (::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0) return 0;
+        const int error = errno;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (error == EINPROGRESS) {
+            pollfd p{fd_, POLLOUT, 0};
+            if (::poll(&p, 1, static_cast<int>(std::max<long long>(left.count(), 0))) <= 0) return ETIMEDOUT;
+            int result = 0;
+            socklen_t length = sizeof(result);
+            ::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &result, &length);
+            return result;
+        }
+        if (error != EAGAIN && error != EINTR) return error;
+        if (left.count() <= 0) return ETIMEDOUT;
+        ::poll(nullptr, 0, static_cast<int>(std::min<long long>(left.count(), kRetry.count())));
     }
 }
 
@@ -36,8 +58,14 @@ HostConnection::~HostConnection() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-void HostConnection::sendAll(const std::string& data) {
+std::chrono::steady_clock::time_point HostConnection::callDeadline() {
+    // The first call shares the time the connection took.
     auto deadline = std::chrono::steady_clock::now() + timeout_;
+    if (firstDeadline_) deadline = std::min(deadline, *std::exchange(firstDeadline_, std::nullopt));
+    return deadline;
+}
+
+void HostConnection::sendAll(const std::string& data, std::chrono::steady_clock::time_point deadline) {
     std::size_t sent = 0;
     while (sent < data.size()) {
         ssize_t n = ::send(fd_, data.data() + sent, data.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
@@ -57,8 +85,7 @@ void HostConnection::sendAll(const std::string& data) {
     }
 }
 
-std::string HostConnection::readLine() {
-    auto deadline = std::chrono::steady_clock::now() + timeout_;
+std::string HostConnection::readLine(std::chrono::steady_clock::time_point deadline) {
     for (;;) {
         if (auto end = buffer_.find('\n'); end != std::string::npos) {
             std::string line = buffer_.substr(0, end);
@@ -91,8 +118,9 @@ json HostConnection::call(const std::string& op, std::int64_t target, json args)
     request.args = std::move(args);
     HostAnswer answer;
     try {
-        sendAll(makeRequest(request));
-        answer = parseHostAnswer(readLine(), request.id);
+        const auto deadline = callDeadline();
+        sendAll(makeRequest(request), deadline);
+        answer = parseHostAnswer(readLine(deadline), request.id);
     } catch (const HostError&) {
         broken_ = true;
         throw;

@@ -6,17 +6,20 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <nlohmann/json.hpp>
 
 #include "host/host_api.h"
 
+struct sockaddr_un;
+
 namespace velmora {
 
-// One connection to the simulated host. Every call waits at most
-// `callTimeout` for its answer; a host that closes the connection, dies or
-// stays silent gives a HostError.
+// One connection to the simulated host. Connecting and the first call
+// together, and every later call, wait at most `callTimeout`; a host that
+// closes the connection, dies, stays silent or is stopped gives a HostError.
 class HostConnection {
 public:
     HostConnection(const std::filesystem::path& socketPath, std::chrono::milliseconds callTimeout);
@@ -29,11 +32,14 @@ public:
                         nlohmann::json args = nlohmann::json::array());
 
 private:
-    void sendAll(const std::string& data);
-    std::string readLine();
+    int connectBefore(const sockaddr_un& address, std::chrono::steady_clock::time_point deadline);
+    std::chrono::steady_clock::time_point callDeadline();
+    void sendAll(const std::string& data, std::chrono::steady_clock::time_point deadline);
+    std::string readLine(std::chrono::steady_clock::time_point deadline);
 
     int fd_ = -1;
     std::chrono::milliseconds timeout_;
+    std::optional<std::chrono::steady_clock::time_point> firstDeadline_;
     std::int64_t nextId_ = 1;
     std::string buffer_;
     bool broken_ = false;

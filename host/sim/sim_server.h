@@ -6,6 +6,8 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <memory>
+#include <vector>
 
 #include "host/sim/sim_host.h"
 
@@ -29,7 +31,12 @@ public:
 private:
     struct Client;
     void accept();
+    // False when every place is taken by a client that is busy or was heard
+    // from lately.
+    bool makeRoom();
     bool readFrom(Client& client);
+    // Answers up to `limit` whole requests while the unsent answers allow.
+    void answerRequests(Client& client, std::size_t limit);
     bool writeTo(Client& client);
 
     SimHost& host_;

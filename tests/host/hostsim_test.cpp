@@ -9,7 +9,10 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <future>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -119,6 +122,92 @@ TEST(HostSimSocket, BadRequestsGetErrorAnswersAndTheHostServesOn) {
     EXPECT_EQ(app->currentDocument()->documentFullName(), utf8ToUtf16(fs::absolute(kSample).string()));
     host.stop();
     EXPECT_FALSE(fs::exists(folder));  // the registration goes with the host
+}
+
+fs::path socketOf(const HostSimProcess& host) { return host.registry() / std::to_string(host.pid()) / "socket"; }
+
+// Connecting to a host that is stopped while its listen queue is full ends
+// with HostError at the call timeout instead of waiting in connect().
+TEST(HostSimSocket, StoppedHostWithAFullQueueTimesOut) {
+    HostSimProcess host(kSample);
+    ::kill(host.pid(), SIGSTOP);
+    std::vector<int> queued;
+    for (int i = 0; i < 64; ++i) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strcpy(address.sun_path, socketOf(host).c_str());
+        int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        queued.push_back(fd);
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) break;  // the queue is full
+    }
+    std::promise<std::string> outcome;
+    std::thread attempt([&] {
+        try {
+            connectSimulatedHost(socketOf(host), std::chrono::milliseconds(500));
+            outcome.set_value("connected");
+        } catch (const HostError&) {
+            outcome.set_value("HostError");
+        }
+    });
+    auto result = outcome.get_future();
+    const bool ended = result.wait_for(std::chrono::seconds(3)) == std::future_status::ready;
+    ::kill(host.pid(), SIGCONT);  // lets a hanging attempt finish
+    attempt.join();
+    for (int fd : queued) ::close(fd);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(result.get(), "HostError");
+}
+
+// Clients that hold every place without asking anything do not lock others
+// out, and one that stops in the middle of a request is dropped.
+TEST(HostSimSocket, IdleAndStalledClientsMakeRoom) {
+    HostSimProcess host(kSample);
+    std::vector<std::unique_ptr<RawSocket>> idle, stalled;
+    for (int i = 0; i < 16; ++i) idle.push_back(std::make_unique<RawSocket>(socketOf(host)));
+    for (int i = 0; i < 16; ++i) {
+        stalled.push_back(std::make_unique<RawSocket>(socketOf(host)));
+        stalled.back()->send("{\"id\":1,\"op\"");
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2300));
+    auto app = connectSimulatedHost(socketOf(host), std::chrono::milliseconds(2000));
+    EXPECT_FALSE(app->currentDocument()->documentFullName().empty());
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(3500));
+    for (auto& socket : stalled) {
+        char c;
+        pollfd p{socket->fd, POLLIN, 0};
+        ASSERT_EQ(::poll(&p, 1, 1000), 1);
+        EXPECT_EQ(::recv(socket->fd, &c, 1, 0), 0);  // closed by the host
+    }
+}
+
+long peakMemoryKiB(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with("VmHWM:")) return std::stol(line.substr(6));
+    return -1;
+}
+
+// A client that asks for many large answers without reading them holds a
+// bounded amount of the host's memory and does not keep others waiting.
+TEST(HostSimSocket, AClientThatDoesNotReadCannotFloodTheHost) {
+    HostSimProcess host(kSample);
+    auto app = connectSimulatedHost(socketOf(host));
+    auto document = app->currentDocument();
+    document->setSystemVariable(u"USERS3", HostValue{std::u16string(900000, u'x')});
+    const long before = peakMemoryKiB(host.pid());
+
+    RawSocket flood(socketOf(host));
+    std::string requests;
+    for (int i = 0; i < 400; ++i)
+        requests += "{\"id\":" + std::to_string(i) + ",\"op\":\"doc.getSystemVariable\",\"target\":2,\"args\":[\"USERS3\"]}\n";
+    for (int i = 0; i < 20000; ++i) requests += "\n";
+    flood.send(requests);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+    // Another client is served within its call timeout meanwhile.
+    EXPECT_NO_THROW(connectSimulatedHost(socketOf(host), std::chrono::milliseconds(3000))->currentDocument());
+    EXPECT_LT(peakMemoryKiB(host.pid()) - before, 64 * 1024);  // 400 answers would be 360 MB
 }
 
 struct SimHostTest : ::testing::Test {
