@@ -156,7 +156,9 @@ HostLink defaultHostLink(RegistryWindowFunctions& windows);
 // The folder of the running executable, with a closing separator.
 std::filesystem::path executableFolder();
 
-// True when `text` holds a character below 32 (CR, LF, TAB, ESC, ...).
+// True when `text` holds what the host's command line takes as a control
+// key rather than text: a character below 32 (CR, LF, TAB, ESC, ...), DEL, or
+// a caret before a letter (^C cancels, ^M is Enter).
 bool hasControlCharacter(const std::u16string& text);
 
 // nullptr when no window titled link.title exists, it is disabled, or the

@@ -22,8 +22,12 @@ void refuseControlCharacters(const std::u16string& text, const char* what) {
 }  // namespace
 
 bool hasControlCharacter(const std::u16string& text) {
-    for (char16_t c : text)
-        if (c < 32) return true;
+    auto isAsciiLetter = [](char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c < 32 || c == 0x7F) return true;
+        if (c == u'^' && i + 1 < text.size() && isAsciiLetter(text[i + 1])) return true;  // ^C, ^M, ...
+    }
     return false;
 }
 

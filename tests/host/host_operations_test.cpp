@@ -281,7 +281,7 @@ TEST_F(ListingRun, FalseAfterTheTimeoutAndAtOnceWithoutHost) {
 using ControlCharacters = ListingRun;
 
 TEST_F(ControlCharacters, NamesAreRefusedBeforeAnythingIsSent) {
-    for (const std::u16string& bad : std::vector<std::u16string>{u"door\rERASE\rALL\r", u"a\nb", u"tab\tname", u"\x1b", std::u16string(1, u'\0')}) {
+    for (const std::u16string& bad : std::vector<std::u16string>{u"door\rERASE\rALL\r", u"a\nb", u"tab\tname", u"\x1b", std::u16string(1, u'\0'), u"^CPASTECLIP", u"a^mb", u"del\x7f"}) {
         host.calls.clear();
         EXPECT_THROW(insertBlockByCommand(document, bad), HostError);
         EXPECT_THROW(insertBlockByClipboard(windows, application, document, bad), HostError);
@@ -292,7 +292,8 @@ TEST_F(ControlCharacters, NamesAreRefusedBeforeAnythingIsSent) {
         EXPECT_TRUE(host.calls.empty()) << host.calls.front();
     }
     EXPECT_EQ(factoryCalls, 0);
-    EXPECT_FALSE(hasControlCharacter(u"ボルト M10 (2)"));
+    for (const char16_t* allowed : {u"ボルト M10 (2)", u"x^2", u"a^", u"^^", u"^_1"})
+        EXPECT_FALSE(hasControlCharacter(allowed)) << utf16ToUtf8(allowed);
 }
 
 }  // namespace
