@@ -2,9 +2,13 @@
 ;;;
 ;;; Defines the command makeBlockItems. It reads the folder from USERS1 and
 ;;; the block name from USERS2, writes one line per entity of that block
-;;; definition to listBlockItems.txt in the folder - the entity's data list,
-;;; text values without quotation marks, reals at full precision - closes
-;;; the file, and only then sets USERI1 to 1, which the tool waits for.
+;;; definition to listBlockItems.txt in the folder - the items of the
+;;; entity's data list the tool reads, text values without quotation marks,
+;;; reals at full precision - closes the file, and only then sets USERI1 to
+;;; 1, which the tool waits for. Other items, the texts of TEXT and ATTDEF
+;;; above all, are left out: written raw they could pose as items.
+
+(setq velmora-read-codes '(0 8 10 11 40 42 50 51 62 70 90))
 
 (defun velmora-atom (value)
   (cond ((= (type value) 'REAL) (rtos value 2 16))
@@ -27,7 +31,8 @@
 (defun velmora-line (data / text)
   (setq text "")
   (foreach item data
-    (setq text (if (= text "") (velmora-item item) (strcat text " " (velmora-item item)))))
+    (if (member (car item) velmora-read-codes)
+      (setq text (if (= text "") (velmora-item item) (strcat text " " (velmora-item item))))))
   (strcat "(" text ")"))
 
 (defun c:makeBlockItems (/ folder name file entity data)

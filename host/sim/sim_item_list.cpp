@@ -43,25 +43,23 @@ std::string valueText(const GroupPair& g, char separator) {
     return g.value;
 }
 
-bool hasExtrusion(const std::string& kind) {
-    return kind == "LINE" || kind == "ARC" || kind == "CIRCLE" || kind == "LWPOLYLINE" || kind == "TEXT" ||
-           kind == "ATTDEF" || kind == "INSERT";
+// The items the tool reads; the rest, texts above all, are left out so that
+// nothing written raw can pose as an item.
+bool isReadGroup(int code) {
+    switch (code) {
+        case 8: case 10: case 11: case 40: case 42: case 50: case 51: case 62: case 70: case 90: return true;
+        default: return false;
+    }
 }
 
 }  // namespace
 
 std::string entityDataList(const SimEntity& entity, char separator) {
-    char name[64];
-    std::snprintf(name, sizeof name, "(-1 . <Entity name: %llx>)", 0x7ff700000000ull + static_cast<unsigned long long>(entity.handle));
-    std::string line = "(";
-    line += name;
-    line += " (0 . " + entity.kind() + ")";
-    std::snprintf(name, sizeof name, " (5 . %llX)", static_cast<unsigned long long>(entity.handle));
-    line += name;
-    bool extrusion = false;
+    std::string line = "((0 . " + entity.kind() + ")";
     const auto& groups = entity.groups;
     for (std::size_t i = 1; i < groups.size(); ++i) {
         const GroupPair& g = groups[i];
+        if (!isReadGroup(g.code)) continue;
         if (isPointStart(g.code)) {
             line += " (" + std::to_string(g.code) + " " + real(g.value, g.code, separator);
             for (int k = 1; k <= 2 && i + 1 < groups.size() && groups[i + 1].code == g.code + 10 * k; ++k)
@@ -69,19 +67,7 @@ std::string entityDataList(const SimEntity& entity, char separator) {
             line += ")";
             continue;
         }
-        if (g.code == 210) {
-            extrusion = true;
-            line += " (210 " + real(g.value, 210, separator);
-            for (int k = 1; k <= 2 && i + 1 < groups.size() && groups[i + 1].code == 210 + 10 * k; ++k)
-                line += " " + real(groups[++i].value, 210, separator);
-            line += ")";
-            continue;
-        }
         line += " (" + std::to_string(g.code) + " . " + valueText(g, separator) + ")";
-    }
-    if (!extrusion && hasExtrusion(entity.kind())) {
-        std::string zero = real("0", 210, separator), one = real("1", 210, separator);
-        line += " (210 " + zero + " " + zero + " " + one + ")";
     }
     line += ")";
     return line;

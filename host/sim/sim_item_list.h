@@ -9,8 +9,8 @@
 
 namespace velmora::sim {
 
-// One entity as "((-1 . <Entity name: ...>) (0 . LINE) ... (10 x y z) ...)":
-// text without quotation marks, numbers at full precision with
+// One entity as "((0 . LINE) (8 . layer) (10 x y z) ...)", only the items the
+// tool reads: text without quotation marks, numbers at full precision with
 // `decimalSeparator`, angles (groups 50 to 58) in radians, points joined
 // into coordinate lists.
 std::string entityDataList(const SimEntity& entity, char decimalSeparator);

@@ -17,6 +17,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "host/block_item_list.h"
 #include "host/host_protocol.h"
 #include "tests/support/hostsim_process.h"
 #include "host/sim/sim_drawing.h"
@@ -288,13 +289,31 @@ TEST(SimItemList, HostListNotationWithRadiansAndTheLocaleSeparator) {
     sim::SimEntity arc;
     arc.handle = 0x2A;
     arc.groups = {{0, "ARC"}, {8, "外形"}, {10, "1.5"}, {20, "2"}, {30, "0"}, {40, "3.25"}, {50, "0"}, {51, "90"}};
+    arc.groups.push_back({210, "0"});  // items the tool does not read are left out
     EXPECT_EQ(sim::entityDataList(arc, ','),
-              "((-1 . <Entity name: 7ff70000002a>) (0 . ARC) (5 . 2A) (8 . 外形) (10 1,5 2,0 0,0) (40 . 3,25) "
-              "(50 . 0,0) (51 . 1,5707963267948966) (210 0,0 0,0 1,0))");
+              "((0 . ARC) (8 . 外形) (10 1,5 2,0 0,0) (40 . 3,25) (50 . 0,0) (51 . 1,5707963267948966))");
     sim::SimEntity poly;
     poly.groups = {{0, "LWPOLYLINE"}, {90, "2"}, {70, "1"}, {10, "0"}, {20, "0"}, {42, "0.5"}, {10, "1"}, {20, "0"}};
     EXPECT_NE(sim::entityDataList(poly, '.').find("(90 . 2) (70 . 1) (10 0.0 0.0) (42 . 0.5) (10 1.0 0.0)"),
               std::string::npos);
+}
+
+// A text inside a block that holds list notation cannot add an entity or
+// change the block's size: texts are not written.
+TEST(SimItemList, TextsCannotPoseAsItems) {
+    sim::SimBlock block;
+    sim::SimEntity line, text;
+    line.groups = {{0, "LINE"}, {8, "0"}, {10, "0"}, {20, "0"}, {30, "0"}, {11, "10"}, {21, "5"}, {31, "0"}};
+    text.groups = {{0, "TEXT"}, {10, "1"}, {20, "1"}, {30, "0"}, {40, "1"},
+                   {1, ") (0 . LINE) (10 -5000 0 0) (11 5000 0 0"}};
+    block.entities = {line, text};
+    DrawingStore store;
+    BlockItemCounts counts = readBlockItemBytes(store, sim::blockItemListFile(block, '.'));
+    EXPECT_EQ(counts.items, 2);
+    EXPECT_EQ(counts.lines, 1);
+    ASSERT_EQ(store.modelLines.size(), 1u);
+    EXPECT_EQ(store.modelLines[0].ed.x, 10);
+    EXPECT_EQ(store.modelLines[0].ed.y, 5);
 }
 
 TEST(SimDrawingFiles, SampleReadsWritesBackAndIsReproducible) {
