@@ -29,4 +29,22 @@ void replaceAll(std::u16string& text, std::u16string_view from, std::u16string_v
     text = std::move(out);
 }
 
+std::u16string escapeControlCharacters(std::u16string_view text) {
+    constexpr char16_t kHex[] = u"0123456789ABCDEF";
+    std::u16string out;
+    out.reserve(text.size());
+    for (char16_t c : text) {
+        if (c == u'\\') {
+            out += u"\\\\";
+        } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+            out += u"\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 }  // namespace velmora

@@ -57,4 +57,8 @@ std::u16string_view trimmedBlanks(std::u16string_view text);
 // replaced text is not searched again.
 void replaceAll(std::u16string& text, std::u16string_view from, std::u16string_view to);
 
+// `text` safe to print on a terminal: a backslash is doubled, and a control
+// character (below 32, DEL, or U+0080 to U+009F) becomes \xHH.
+std::u16string escapeControlCharacters(std::u16string_view text);
+
 }  // namespace velmora

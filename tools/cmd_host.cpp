@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "host/host_api.h"
+#include "platform/text_fields.h"
 #include "platform/utf.h"
 #include "render/png_file.h"
 #include "tools/block_thumbnail.h"
@@ -23,7 +24,9 @@ int runHostBlocks(HostLink& link) {
     auto application = connectHost(link, false);
     if (!application) return noHost();
     auto document = application->currentDocument();
-    for (const auto& name : listHostBlocks(*document)) std::printf("%s\n", utf16ToUtf8(name).c_str());
+    // Names may hold anything; control characters must not reach the terminal.
+    for (const auto& name : listHostBlocks(*document))
+        std::printf("%s\n", utf16ToUtf8(escapeControlCharacters(name)).c_str());
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
