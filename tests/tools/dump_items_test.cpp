@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <sys/wait.h>
 
 #include "tools/store_json.h"
@@ -47,6 +48,16 @@ ToolRun runTool(const std::vector<std::string>& args) {
 }
 
 const std::string kSample = std::string(VELMORA_SOURCE_DIR) + "/samples/items/flange.txt";
+
+// The exit code of velmora-tool with its address space capped at `capMiB`
+// and its output thrown away.
+int exitUnderMemoryCap(const std::vector<std::string>& args, std::size_t capMiB) {
+    std::string command = "ulimit -v " + std::to_string(capMiB * 1024) + " && LC_ALL=C " +
+                          quote(std::string(VELMORA_BIN_DIR) + "/velmora-tool");
+    for (const std::string& a : args) command += " " + quote(a);
+    const int status = std::system((command + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 }  // namespace
 
@@ -126,4 +137,35 @@ TEST(DumpItems, UsageErrorsExitWith2) {
     EXPECT_EQ(runTool({"dump-items", kSample, "--size", "10x10"}).exitCode, 2);
     EXPECT_EQ(runTool({"dump-items", kSample, "--decimal-separator", "ab"}).exitCode, 2);
     EXPECT_EQ(runTool({"dump-items", kSample, kSample}).exitCode, 2);
+}
+
+// Item lists built to exhaust memory are read within the rows they make plus
+// a little more than the file: the cap is three times the rows (a table may
+// hold twice its rows while it grows), twice the file and 256 MiB for the
+// program itself; each case took gigabytes once.
+TEST(DumpItems, HostileItemListsStayWithinAMemoryCap) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's shadow memory does not fit an address space cap";
+#endif
+    constexpr std::size_t kMiB = 1 << 20;
+    testsupport::TempDir dir;
+    struct Case {
+        const char* name;
+        std::string text;
+        std::size_t rowBytes;
+    };
+    const std::string line = "(0 . LINE)\n";
+    const std::string polyline = "((0 . LWPOLYLINE) (90 . 2147483647) (10 1 2))\n";
+    const std::vector<Case> cases = {
+        {"spaces", "(10" + std::string(20 * kMiB, ' '), 0},
+        {"vertices", [&] { std::string t; while (t.size() < 2 * kMiB) t += polyline; return t; }(),
+         2 * kMiB / 4 * sizeof(TLwpVer) + 2 * kMiB / polyline.size() * sizeof(TLwpBlk)},
+        {"lines", [&] { std::string t; while (t.size() < 5 * kMiB) t += line; return t; }(),
+         5 * kMiB / line.size() * sizeof(TAcadLineBlk)},
+    };
+    for (const Case& c : cases) {
+        const std::size_t capMiB = (3 * c.rowBytes + 2 * c.text.size()) / kMiB + 256;
+        EXPECT_EQ(exitUnderMemoryCap({"dump-items", dir.write(c.name, c.text).string()}, capMiB), 0)
+            << c.name << " under " << capMiB << " MiB";
+    }
 }
