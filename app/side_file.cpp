@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <optional>
+#include <system_error>
 
+#include "platform/file_lock.h"
 #include "platform/files.h"
 #include "platform/locale_numbers.h"
 #include "platform/text_encoding.h"
@@ -96,16 +98,85 @@ std::optional<std::u16string> ansiName(std::u16string_view name) {
     return back;
 }
 
-std::vector<std::u16string> readRows(const std::filesystem::path& sideFile) {
-    auto rows = readTextFileLines(sideFile, TextEncoding::Ansi);
-    if (!rows) throw SideFileError("cannot read the side file " + sideFile.string());
-    return std::move(*rows);
+// The side file's rows, each as its bytes (kept as they are, so that storing
+// one row never rewrites another) and as text (to find rows by name).
+struct SideFileLines {
+    std::vector<std::string> bytes;
+    std::vector<std::u16string> text;
+};
+
+// Lines end at CR LF, LF or CR, as the text readers split them.
+std::vector<std::string> splitByteLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) break;
+        lines.emplace_back(bytes.substr(start, end - start));
+        start = end + (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1);
+    }
+    if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+    return lines;
 }
 
-void writeRows(const std::filesystem::path& sideFile, const std::vector<std::u16string>& rows) {
+SideFileLines readLines(const std::filesystem::path& sideFile) {
+    std::optional<std::string> bytes = readWholeFile(sideFile);
+    if (!bytes) throw SideFileError("cannot read the side file " + sideFile.string());
+    SideFileLines lines;
+    if (detectByteOrderMark(*bytes)) {
+        // Not this tool's format: its rows are rewritten in the code page.
+        lines.text = decodeTextLines(*bytes, TextEncoding::Ansi);
+        for (const std::u16string& row : lines.text) lines.bytes.push_back(encodeAnsi(row));
+        return lines;
+    }
+    lines.bytes = splitByteLines(*bytes);
+    for (const std::string& row : lines.bytes) lines.text.push_back(decodeText(row, TextEncoding::Ansi));
+    return lines;
+}
+
+// The file a symbolic link points to is the one rewritten, so the link stays.
+std::filesystem::path writtenFile(const std::filesystem::path& sideFile) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(sideFile, ec)) return sideFile;
+    std::filesystem::path target = std::filesystem::weakly_canonical(sideFile, ec);
+    return ec ? sideFile : target;
+}
+
+// Temporary files a writer killed mid-write left beside `file`: the name of
+// the file, ".tmp-" and digits, as writeFileAtomically makes them.
+void removeStaleTemporaries(const std::filesystem::path& file) {
+    const std::string prefix = file.filename().string() + ".tmp-";
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), ec)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(prefix) || name.size() == prefix.size() ||
+            name.find_first_not_of("0123456789", prefix.size()) != std::string::npos)
+            continue;
+        std::error_code entryError;
+        if (entry.is_regular_file(entryError) && !entry.is_symlink(entryError))
+            std::filesystem::remove(entry.path(), entryError);
+    }
+}
+
+// Read, change and write under the lock every copy of the tool takes, so two
+// copies writing at once cannot lose each other's rows. `change` returns
+// false when there is nothing to write.
+template <class Change>
+void updateSideFile(const std::filesystem::path& sideFile, Change&& change) {
+    std::optional<FileLock> lock;
+    try {
+        lock.emplace(std::filesystem::path(sideFile) += ".lock");
+    } catch (const std::system_error& e) {
+        throw SideFileError(std::string("cannot lock the side file: ") + e.what());
+    }
+    const std::filesystem::path file = writtenFile(sideFile);
+    removeStaleTemporaries(file);
+    SideFileLines lines;
+    if (fileExists(file)) lines = readLines(file);
+    if (!change(lines)) return;
     std::string bytes;
-    for (const std::u16string& row : rows) bytes += encodeAnsi(row) + "\r\n";
-    if (!writeFileAtomically(sideFile, bytes)) throw SideFileError("cannot write the side file " + sideFile.string());
+    for (const std::string& row : lines.bytes) bytes += row + "\r\n";
+    if (!writeFileAtomically(file, bytes)) throw SideFileError("cannot write the side file " + sideFile.string());
 }
 
 }  // namespace
@@ -113,25 +184,33 @@ void writeRows(const std::filesystem::path& sideFile, const std::vector<std::u16
 SideFileRow findSideFileRow(const std::filesystem::path& sideFile, std::u16string_view name) {
     const auto key = ansiName(name);
     if (!key || !fileExists(sideFile)) return {};
-    return findRowIn(readRows(sideFile), *key);
+    return findRowIn(readLines(sideFile).text, *key);
 }
 
 void storeSideFileRow(const std::filesystem::path& sideFile, std::u16string_view name, int entityCount,
                       int attributeCount, std::u16string_view sizeText) {
     const auto key = ansiName(name);
     if (!key) throw SideFileError("the block name cannot be written in the side file's code page");
-    std::u16string row = makeSideFileRow(*key, entityCount, attributeCount, sizeText);
-    std::vector<std::u16string> rows;
-    if (fileExists(sideFile)) rows = readRows(sideFile);
-    storeRowIn(rows, *key, std::move(row));
-    writeRows(sideFile, rows);
+    std::string row = encodeAnsi(makeSideFileRow(*key, entityCount, attributeCount, sizeText));
+    updateSideFile(sideFile, [&](SideFileLines& lines) {
+        const auto it = firstMatch(lines.text, *key);
+        if (it == lines.text.end())
+            lines.bytes.push_back(std::move(row));
+        else
+            lines.bytes[static_cast<std::size_t>(it - lines.text.begin())] = std::move(row);
+        return true;
+    });
 }
 
 void removeSideFileRow(const std::filesystem::path& sideFile, std::u16string_view name) {
     const auto key = ansiName(name);
     if (!key || !fileExists(sideFile)) return;
-    std::vector<std::u16string> rows = readRows(sideFile);
-    if (removeRowIn(rows, *key)) writeRows(sideFile, rows);
+    updateSideFile(sideFile, [&](SideFileLines& lines) {
+        const auto it = firstMatch(lines.text, *key);
+        if (it == lines.text.end()) return false;
+        lines.bytes.erase(lines.bytes.begin() + (it - lines.text.begin()));
+        return true;
+    });
 }
 
 }  // namespace velmora
