@@ -3,6 +3,7 @@
 // the tool share.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 
 namespace velmora {
@@ -17,7 +18,7 @@ public:
     FileLock& operator=(const FileLock&) = delete;
 
 private:
-    int fd_ = -1;
+    std::intptr_t handle_ = -1;  // the lock file's descriptor or handle
 };
 
 }  // namespace velmora

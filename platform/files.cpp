@@ -1,12 +1,6 @@
 #include "platform/files.h"
 
-#include <cerrno>
-#include <fstream>
-#include <random>
 #include <system_error>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace velmora {
 
@@ -29,117 +23,6 @@ bool forceDirectories(const fs::path& folder) {
     std::error_code ec;
     fs::create_directories(folder, ec);
     return fs::is_directory(folder, ec);
-}
-
-std::optional<std::string> readFirstBytes(const fs::path& file, std::size_t count) {
-    if (!fileExists(file)) return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes(count, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(count));
-    if (in.bad()) return std::nullopt;
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return bytes;
-}
-
-std::optional<std::string> readWholeFile(const fs::path& file) {
-    if (!fileExists(file)) return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes;
-    char buffer[64 * 1024];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
-        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) return std::nullopt;
-    return bytes;
-}
-
-namespace {
-
-// A file descriptor, closed on scope exit.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-FileReadFailure openFailure(int error) {
-    return (error == EBUSY || error == ETXTBSY) ? FileReadFailure::Busy : FileReadFailure::CannotOpen;
-}
-
-// Up to `count` bytes into `buffer`; -1 on a read error.
-ssize_t readSome(int fd, char* buffer, std::size_t count) {
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, count);
-        if (n >= 0 || errno != EINTR) return n;
-    }
-}
-
-}  // namespace
-
-FileReadFailure readFileBlocks(const fs::path& file, std::size_t blockBytes,
-                               const std::function<bool(std::string_view)>& consume) {
-    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return openFailure(errno);
-    std::string block(blockBytes, '\0');
-    for (;;) {
-        const ssize_t n = readSome(fd.get(), block.data(), block.size());
-        if (n < 0) return FileReadFailure::InputOutput;
-        if (n == 0) return FileReadFailure::None;
-        if (!consume(std::string_view(block.data(), static_cast<std::size_t>(n)))) return FileReadFailure::None;
-    }
-}
-
-namespace {
-
-// Creates a new file beside `file` under an unpredictable name; O_EXCL and
-// O_NOFOLLOW make it fail rather than reuse or follow anything already there.
-int createTemporaryBeside(const fs::path& file, fs::path& temp) {
-    std::random_device random;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        temp = file;
-        temp += ".tmp-" + std::to_string(random()) + std::to_string(random());
-        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-}  // namespace
-
-bool writeFileAtomically(const fs::path& file, std::string_view bytes) {
-    fs::path temp;
-    int fd = createTemporaryBeside(file, temp);
-    if (fd < 0) return false;
-    // The data reaches the disk before the rename makes it the file, so a
-    // crash leaves either the old file or the whole new one.
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    std::error_code ec;
-    if (ok) fs::rename(temp, file, ec);
-    if (!ok || ec) {
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
 }
 
 }  // namespace velmora

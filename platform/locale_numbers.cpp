@@ -2,13 +2,11 @@
 
 #include <array>
 #include <charconv>
-#include <clocale>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 #include <type_traits>
 
-#include <locale.h>
+#include "platform/numeric_locale.h"
 
 namespace velmora {
 namespace {
@@ -16,14 +14,6 @@ namespace {
 char16_t g_separator = u'.';
 
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-
-// strtold under the "C" numeric locale whatever the process's locale is
-// (a toolkit may switch it to the environment's): '.' is the separator.
-long double strtoldC(const char* text, char** end) {
-    static const locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", nullptr);
-    if (cLocale == static_cast<locale_t>(nullptr)) return std::strtold(text, end);
-    return strtold_l(text, end, cLocale);
-}
 
 int hexValue(char16_t c) {
     if (isDigit(c)) return c - u'0';
@@ -38,14 +28,7 @@ char16_t decimalSeparator() { return g_separator; }
 void setDecimalSeparator(char16_t separator) { g_separator = separator; }
 
 void initDecimalSeparatorFromEnvironment() {
-    std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    if (std::setlocale(LC_NUMERIC, "")) {
-        const std::lconv* conv = std::localeconv();
-        if (conv && conv->decimal_point && conv->decimal_point[0] &&
-            static_cast<unsigned char>(conv->decimal_point[0]) < 0x80 && !conv->decimal_point[1])
-            g_separator = static_cast<char16_t>(conv->decimal_point[0]);
-    }
-    std::setlocale(LC_NUMERIC, previous.c_str());
+    if (auto separator = environmentDecimalSeparator()) g_separator = *separator;
 }
 
 std::optional<long double> tryStrToFloatByCLibrary(std::u16string_view text) {

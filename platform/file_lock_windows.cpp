@@ -1,0 +1,32 @@
+#include "platform/file_lock.h"
+
+#include <windows.h>
+
+#include <system_error>
+
+namespace velmora {
+namespace {
+
+HANDLE handleOf(std::intptr_t value) { return reinterpret_cast<HANDLE>(value); }
+
+}  // namespace
+
+FileLock::FileLock(const std::filesystem::path& lockFile) {
+    HANDLE file = ::CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(), "cannot open " + lockFile.string());
+    OVERLAPPED whole{};
+    if (!::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
+        const DWORD error = ::GetLastError();
+        ::CloseHandle(file);
+        throw std::system_error(static_cast<int>(error), std::system_category(), "cannot lock " + lockFile.string());
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+}
+
+FileLock::~FileLock() {
+    ::CloseHandle(handleOf(handle_));  // releases the lock
+}
+
+}  // namespace velmora

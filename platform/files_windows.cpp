@@ -1,0 +1,135 @@
+// The file reads and the atomic write over the Win32 file functions: wide
+// names, and a file read while others may read it but not write it.
+#include "platform/files.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <random>
+#include <system_error>
+#include <utility>
+
+namespace velmora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A file handle, closed on scope exit.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (valid()) ::CloseHandle(handle_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+    HANDLE release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
+
+private:
+    HANDLE handle_;
+};
+
+HANDLE openForReading(const fs::path& file) {
+    return ::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+FileReadFailure openFailure(DWORD error) {
+    return (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) ? FileReadFailure::Busy
+                                                                              : FileReadFailure::CannotOpen;
+}
+
+// Reads up to `count` bytes; -1 on a read error.
+long long readSome(HANDLE file, char* buffer, std::size_t count) {
+    std::size_t total = 0;
+    while (total < count) {
+        DWORD n = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(count - total, 1u << 30));
+        if (!::ReadFile(file, buffer + total, want, &n, nullptr)) return -1;
+        if (n == 0) break;
+        total += n;
+    }
+    return static_cast<long long>(total);
+}
+
+}  // namespace
+
+std::optional<std::string> readFirstBytes(const fs::path& file, std::size_t count) {
+    if (!fileExists(file)) return std::nullopt;
+    FileHandle handle(openForReading(file));
+    if (!handle.valid()) return std::nullopt;
+    std::string bytes(count, '\0');
+    const long long n = readSome(handle.get(), bytes.data(), count);
+    if (n < 0) return std::nullopt;
+    bytes.resize(static_cast<std::size_t>(n));
+    return bytes;
+}
+
+std::optional<std::string> readWholeFile(const fs::path& file) {
+    std::string bytes;
+    if (!fileExists(file)) return std::nullopt;
+    const FileReadFailure failure = readFileBlocks(file, 1 << 20, [&](std::string_view block) {
+        bytes.append(block);
+        return true;
+    });
+    if (failure != FileReadFailure::None) return std::nullopt;
+    return bytes;
+}
+
+FileReadFailure readFileBlocks(const fs::path& file, std::size_t blockBytes,
+                               const std::function<bool(std::string_view)>& consume) {
+    FileHandle handle(openForReading(file));
+    if (!handle.valid()) return openFailure(::GetLastError());
+    std::string block(blockBytes, '\0');
+    for (;;) {
+        const long long n = readSome(handle.get(), block.data(), block.size());
+        if (n < 0) return FileReadFailure::InputOutput;
+        if (n == 0) return FileReadFailure::None;
+        if (!consume(std::string_view(block.data(), static_cast<std::size_t>(n)))) return FileReadFailure::None;
+    }
+}
+
+namespace {
+
+// Creates a new file beside `file` under an unpredictable name; CREATE_NEW
+// fails rather than reuse anything already there.
+HANDLE createTemporaryBeside(const fs::path& file, fs::path& temp) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        temp = file;
+        temp += ".tmp-" + std::to_string(random()) + std::to_string(random());
+        HANDLE handle = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) return handle;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+bool writeAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        DWORD n = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        if (!::WriteFile(file, bytes.data(), want, &n, nullptr) || n == 0) return false;
+        bytes.remove_prefix(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool writeFileAtomically(const fs::path& file, std::string_view bytes) {
+    fs::path temp;
+    FileHandle handle(createTemporaryBeside(file, temp));
+    if (!handle.valid()) return false;
+    // The data reaches the disk before the move makes it the file, so a
+    // crash leaves either the old file or the whole new one.
+    bool ok = writeAll(handle.get(), bytes) && ::FlushFileBuffers(handle.get());
+    ok = ::CloseHandle(handle.release()) && ok;
+    if (ok) ok = ::MoveFileExW(temp.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) ::DeleteFileW(temp.c_str());
+    return ok;
+}
+
+}  // namespace velmora
