@@ -6,8 +6,11 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <stdexcept>
+#include <unordered_map>
+#include <vector>
 
 namespace velmora {
 namespace {
@@ -37,7 +40,7 @@ FontFile fileOf(FcPattern* font) {
     int index = 0;
     if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) return {};
     FcPatternGetInteger(font, FC_INDEX, 0, &index);
-    return FontFile{reinterpret_cast<const char*>(file), index};
+    return FontFile{reinterpret_cast<const char*>(file), index, {}};
 }
 
 FontFile matchFamily(const char* family) {
@@ -88,40 +91,68 @@ FontFile findTextFontFile() {
     return anyJapaneseFace();
 }
 
+namespace {
+
 // A rendered glyph of the current font record: a monochrome bitmap (one byte
 // a pixel) placed from the pen position, and the advance along the baseline.
-struct TextFont::Glyph {
+struct Glyph {
     int left = 0, top = 0, width = 0, rows = 0;
     std::vector<std::uint8_t> ink;
     double advance = 0;  // pixels, unrotated
 };
 
-struct TextFont::Face {
-    FT_Library library = nullptr;
-    FT_Face face = nullptr;
-    ~Face() {
-        if (face) FT_Done_Face(face);
-        if (library) FT_Done_FreeType(library);
+struct GlyphKey {
+    char32_t code;
+    long emWidth26, emHeight26;
+    int escapement;
+    friend bool operator==(const GlyphKey&, const GlyphKey&) = default;
+};
+
+struct GlyphKeyHash {
+    std::size_t operator()(const GlyphKey& k) const {
+        std::size_t h = k.code;
+        for (long v : {k.emWidth26, k.emHeight26, static_cast<long>(k.escapement)})
+            h = h * 0x9E3779B97F4A7C15ULL + static_cast<std::size_t>(v);
+        return h;
     }
 };
 
-TextFont::TextFont(const FontFile& file) : face_(std::make_unique<Face>()) {
-    if (FT_Init_FreeType(&face_->library) != 0) throw std::runtime_error("cannot start FreeType");
-    if (file.path.empty() || FT_New_Face(face_->library, file.path.c_str(), file.index, &face_->face) != 0)
+}  // namespace
+
+struct TextFont::State {
+    FT_Library library = nullptr;
+    FT_Face face = nullptr;
+    int cellHeight = 0;
+    int escapement = 0;
+    long emWidth26 = 0, emHeight26 = 0;  // the current em in 26.6 pixels
+    // Glyphs by size and angle, so that texts of a few sizes and angles
+    // render each character once.
+    std::unordered_map<GlyphKey, std::unique_ptr<Glyph>, GlyphKeyHash> glyphs;
+    ~State() {
+        if (face) FT_Done_Face(face);
+        if (library) FT_Done_FreeType(library);
+    }
+    const Glyph& glyph(char32_t code);
+};
+
+TextFont::TextFont(const FontFile& file) : state_(std::make_unique<State>()) {
+    if (FT_Init_FreeType(&state_->library) != 0) throw std::runtime_error("cannot start FreeType");
+    if (file.path.empty() || FT_New_Face(state_->library, file.path.c_str(), file.index, &state_->face) != 0)
         throw std::runtime_error("cannot open the text face " + file.path.string());
 }
 
 TextFont::~TextFont() = default;
 
 double TextFont::ascentShare() const {
-    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_->face, FT_SFNT_OS2));
+    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(state_->face, FT_SFNT_OS2));
     if (!os2 || os2->usWinAscent + os2->usWinDescent == 0)
-        return static_cast<double>(face_->face->ascender) / (face_->face->ascender - face_->face->descender);
+        return static_cast<double>(state_->face->ascender) / (state_->face->ascender - state_->face->descender);
     return static_cast<double>(os2->usWinAscent) / (os2->usWinAscent + os2->usWinDescent);
 }
 
 void TextFont::select(int cellHeight, int averageWidth, int escapement) {
-    FT_Face face = face_->face;
+    State& st = *state_;
+    FT_Face face = st.face;
     const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
     const double unitsPerEm = face->units_per_EM ? face->units_per_EM : 1000;
     double cellUnits = face->ascender - face->descender;
@@ -130,32 +161,24 @@ void TextFont::select(int cellHeight, int averageWidth, int escapement) {
     if (os2 && os2->xAvgCharWidth > 0) averageUnits = os2->xAvgCharWidth;
     const long emHeight = std::lround(cellHeight * unitsPerEm / cellUnits * 64);
     const long emWidth = std::lround(averageWidth * unitsPerEm / averageUnits * 64);
-    cellHeight_ = cellHeight;
-    if (std::max(1L, emHeight) == emHeight26_ && std::max(1L, emWidth) == emWidth26_ && escapement == escapement_)
+    st.cellHeight = cellHeight;
+    if (std::max(1L, emHeight) == st.emHeight26 && std::max(1L, emWidth) == st.emWidth26 && escapement == st.escapement)
         return;  // the face is set for this record already
-    escapement_ = escapement;
-    emHeight26_ = std::max(1L, emHeight);
-    emWidth26_ = std::max(1L, emWidth);
-    FT_Set_Char_Size(face, emWidth26_, emHeight26_, 72, 72);
+    st.escapement = escapement;
+    st.emHeight26 = std::max(1L, emHeight);
+    st.emWidth26 = std::max(1L, emWidth);
+    FT_Set_Char_Size(face, st.emWidth26, st.emHeight26, 72, 72);
     const double angle = escapement / 10.0 * std::numbers::pi / 180;
     FT_Matrix turn{std::lround(std::cos(angle) * 0x10000), std::lround(-std::sin(angle) * 0x10000),
                    std::lround(std::sin(angle) * 0x10000), std::lround(std::cos(angle) * 0x10000)};
     FT_Set_Transform(face, &turn, nullptr);
 }
 
-std::size_t TextFont::GlyphKeyHash::operator()(const GlyphKey& k) const {
-    std::size_t h = k.code;
-    for (long v : {k.emWidth26, k.emHeight26, static_cast<long>(k.escapement)})
-        h = h * 0x9E3779B97F4A7C15ULL + static_cast<std::size_t>(v);
-    return h;
-}
-
-const TextFont::Glyph& TextFont::glyph(char32_t code) {
-    const GlyphKey key{code, emWidth26_, emHeight26_, escapement_};
-    if (auto it = glyphs_.find(key); it != glyphs_.end()) return *it->second;
-    if (glyphs_.size() >= kMaxCachedGlyphs) glyphs_.clear();
+const Glyph& TextFont::State::glyph(char32_t code) {
+    const GlyphKey key{code, emWidth26, emHeight26, escapement};
+    if (auto it = glyphs.find(key); it != glyphs.end()) return *it->second;
+    if (glyphs.size() >= kMaxCachedGlyphs) glyphs.clear();
     auto g = std::make_unique<Glyph>();
-    FT_Face face = face_->face;
     if (FT_Load_Char(face, code, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_MONO) == 0) {
         FT_GlyphSlot slot = face->glyph;
         g->advance = slot->linearHoriAdvance / 65536.0;
@@ -173,26 +196,26 @@ const TextFont::Glyph& TextFont::glyph(char32_t code) {
             }
         }
     }
-    return *glyphs_.emplace(key, std::move(g)).first->second;
+    return *glyphs.emplace(key, std::move(g)).first->second;
 }
 
 int TextFont::textWidth(std::u16string_view text) {
     double width = 0;
-    forEachCodePoint(text, [&](char32_t code) { width += glyph(code).advance; });
+    forEachCodePoint(text, [&](char32_t code) { width += state_->glyph(code).advance; });
     return static_cast<int>(std::lround(width));
 }
 
 void TextFont::write(Canvas& canvas, PixelPoint topLeft, std::u16string_view text, TColor color) {
     const std::uint8_t index = canvas.nearestIndex(color);
-    const double angle = escapement_ / 10.0 * std::numbers::pi / 180;
+    const double angle = state_->escapement / 10.0 * std::numbers::pi / 180;
     const double along[2] = {std::cos(angle), -std::sin(angle)};  // the baseline on the canvas (y down)
-    const double ascent = cellHeight_ * ascentShare();
+    const double ascent = state_->cellHeight * ascentShare();
     // The baseline starts `ascent` below the cell's top-left corner, across the turned line.
     double penX = topLeft.x + ascent * std::sin(angle);
     double penY = topLeft.y + ascent * std::cos(angle);
     // Once the pen is past the canvas and moving away from it, nothing more
     // can show: the rest of a long line is left.
-    const double margin = 2.0 * cellHeight_, w = canvas.width(), h = canvas.height();
+    const double margin = 2.0 * state_->cellHeight, w = canvas.width(), h = canvas.height();
     auto leaving = [&] {
         const bool outside = penX < -margin || penY < -margin || penX > w + margin || penY > h + margin;
         return outside && (w / 2 - penX) * along[0] + (h / 2 - penY) * along[1] < 0;
@@ -200,7 +223,7 @@ void TextFont::write(Canvas& canvas, PixelPoint topLeft, std::u16string_view tex
     bool done = false;
     forEachCodePoint(text, [&](char32_t code) {
         if (done) return;
-        const Glyph& g = glyph(code);
+        const Glyph& g = state_->glyph(code);
         const long x0 = std::lround(std::floor(penX)) + g.left;
         const long y0 = std::lround(std::floor(penY)) - g.top;
         if (x0 < canvas.width() && y0 < canvas.height() && x0 + g.width > 0 && y0 + g.rows > 0) {

@@ -1,27 +1,29 @@
-// The font record of the text step on FreeType: a cell height Hpx (the face's
-// Windows ascent plus descent scaled to Hpx pixels), an average character
-// width Wpx (a horizontal scale that makes the face's average character width
-// Wpx pixels) and an escapement (the whole line turned counter-clockwise by E
+// The font record of the text step: a cell height Hpx (the face's Windows
+// ascent plus descent scaled to Hpx pixels), an average character width Wpx
+// (a horizontal scale that makes the face's average character width Wpx
+// pixels) and an escapement (the whole line turned counter-clockwise by E
 // tenths of a degree about the cell's top-left corner). Glyphs are written
 // monochrome, in one colour, without background, clipped to the canvas.
+// FreeType and fontconfig do it on Linux, the platform's font functions on
+// Windows.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <unordered_map>
-#include <vector>
 
 #include "render/canvas.h"
 
 namespace velmora {
 
 // Where the text face is: IPAGothic first, else any face with Japanese
-// coverage, found by fontconfig. Empty when there is none.
+// coverage. Empty when there is none. On Windows the face is named, not a
+// file.
 struct FontFile {
     std::filesystem::path path;
     int index = 0;
+    std::u16string faceName;
 };
 FontFile findTextFontFile();
 
@@ -45,26 +47,8 @@ public:
     double ascentShare() const;
 
 private:
-    struct Glyph;
-    struct Face;
-    const Glyph& glyph(char32_t code);
-
-    std::unique_ptr<Face> face_;
-    int cellHeight_ = 0;
-    int escapement_ = 0;
-    long emWidth26_ = 0, emHeight26_ = 0;  // the current em in 26.6 pixels
-    struct GlyphKey {
-        char32_t code;
-        long emWidth26, emHeight26;
-        int escapement;
-        friend bool operator==(const GlyphKey&, const GlyphKey&) = default;
-    };
-    struct GlyphKeyHash {
-        std::size_t operator()(const GlyphKey& k) const;
-    };
-    // Glyphs by size and angle, so that texts of a few sizes and angles
-    // render each character once.
-    std::unordered_map<GlyphKey, std::unique_ptr<Glyph>, GlyphKeyHash> glyphs_;
+    struct State;  // the face and its glyphs, as the platform keeps them
+    std::unique_ptr<State> state_;
 };
 
 }  // namespace velmora
