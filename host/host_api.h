@@ -153,6 +153,12 @@ struct HostLink {
 // simulated host's client, and the folder of the running executable.
 HostLink defaultHostLink(RegistryWindowFunctions& windows);
 
+// The window functions of the platform this build runs on (the window
+// registry here, user32 on Windows), and a HostLink over them to the host
+// this build talks to, for the command-line tool.
+std::unique_ptr<WindowFunctions> makePlatformWindowFunctions();
+HostLink platformHostLink(WindowFunctions& windows);
+
 // The folder of the running executable, with a closing separator.
 std::filesystem::path executableFolder();
 

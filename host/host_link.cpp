@@ -19,4 +19,12 @@ HostLink defaultHostLink(RegistryWindowFunctions& windows) {
     return HostLink{windows, kHostWindowTitle, simulatedHostFactory(windows.registry()), executableFolder()};
 }
 
+std::unique_ptr<WindowFunctions> makePlatformWindowFunctions() { return std::make_unique<RegistryWindowFunctions>(); }
+
+HostLink platformHostLink(WindowFunctions& windows) {
+    auto* registry = dynamic_cast<RegistryWindowFunctions*>(&windows);
+    const std::filesystem::path folder = registry ? registry->registry() : defaultWindowRegistry();
+    return HostLink{windows, kHostWindowTitle, simulatedHostFactory(folder), executableFolder()};
+}
+
 }  // namespace velmora

@@ -57,8 +57,8 @@ int runHostThumbnail(HostLink& link, const std::u16string& name, const std::file
 int runHost(const Args& args) {
     ParsedArgs parsed = parseArgs(args, {"--size"}, {});
     if (parsed.positional.empty()) throw UsageError("host takes blocks or thumbnail");
-    RegistryWindowFunctions windows;
-    HostLink link = defaultHostLink(windows);
+    const std::unique_ptr<WindowFunctions> windows = makePlatformWindowFunctions();
+    HostLink link = platformHostLink(*windows);
     const std::string& what = parsed.positional[0];
     if (what == "blocks") {
         if (parsed.positional.size() != 1 || parsed.option("--size")) throw UsageError("host blocks takes no arguments");
