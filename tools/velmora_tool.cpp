@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/locale_numbers.h"
+#include "platform/standard_output.h"
 #include "tools/tool_args.h"
 #include "tools/tool_commands.h"
 
@@ -24,6 +25,7 @@ constexpr const char* kUsage =
 int main(int argc, char** argv) {
     using namespace velmora::tool;
     velmora::initDecimalSeparatorFromEnvironment();
+    velmora::useBinaryStandardOutput();  // JSON and texts byte for byte as on every platform
     if (argc < 2) {
         std::fputs(kUsage, stderr);
         return 2;

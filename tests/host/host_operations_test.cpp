@@ -229,6 +229,13 @@ struct ListingRun : Fixture {
     }
 };
 
+// A folder as USERS1 holds it: every backslash doubled (on Windows every
+// separator is one).
+std::string lispString(std::string text) {
+    for (std::size_t at = text.find('\\'); at != std::string::npos; at = text.find('\\', at + 2)) text.insert(at, 1, '\\');
+    return text;
+}
+
 TEST_F(ListingRun, SetsVariablesSendsCommandsAndWaitsForTheFlag) {
     std::ofstream(folder / "listBlockItems.txt") << "old";
     host.flagAfterReads = 3;
@@ -238,7 +245,7 @@ TEST_F(ListingRun, SetsVariablesSendsCommandsAndWaitsForTheFlag) {
     std::string dir = (folder / "").string();
     Calls expected = {"findWindow",
                       "currentDocument",
-                      "setSystemVariable USERS1 \"" + dir + "\"",
+                      "setSystemVariable USERS1 \"" + lispString(dir) + "\"",
                       "setSystemVariable USERS2 \"door\"",
                       "setSystemVariable USERI1 0",
                       "sendCommand ^C^C",
@@ -255,9 +262,8 @@ TEST_F(ListingRun, FolderBackslashesAreDoubledInUsers1Only) {
     host.flagAfterReads = 1;
     HostLink l = link();
     ASSERT_TRUE(makeBlockItemList(l, u"door", 60));
-    std::string dir = (folder / "").string(), doubled = dir;
-    doubled.replace(doubled.find('\\'), 1, "\\\\");
-    EXPECT_EQ(count("setSystemVariable USERS1 \"" + doubled + "\""), 1);
+    std::string dir = (folder / "").string();
+    EXPECT_EQ(count("setSystemVariable USERS1 \"" + lispString(dir) + "\""), 1);
     EXPECT_EQ(count("sendCommand LSP\rL\r" + dir + "Velmora.lsp\r"), 1);
 }
 
