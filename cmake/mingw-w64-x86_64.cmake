@@ -13,5 +13,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-# The tests run the executables through Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine64)
+# CTest runs the test executables through Wine.
+find_program(VELMORA_WINE NAMES wine wine64 PATHS /usr/lib/wine)
+if(VELMORA_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${VELMORA_WINE})
+endif()

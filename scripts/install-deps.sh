@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in scripts/debian-packages.txt that are
-# not installed yet. Does nothing (and needs no network) when all are there.
+# Installs the Debian packages listed in scripts/debian-packages.txt (with
+# --windows: scripts/debian-packages-windows.txt) that are not installed yet.
+# Does nothing (and needs no network) when all are there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-mapfile -t packages < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' -e '/^$/d' scripts/debian-packages.txt)
+# --windows: the packages of the Windows build instead.
+list=scripts/debian-packages.txt
+if [[ ${1:-} == --windows ]]; then list=scripts/debian-packages-windows.txt; fi
+mapfile -t packages < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' -e '/^$/d' "$list")
 
 # The tests read numbers under a German locale (decimal comma) as well.
 locale=de_DE.UTF-8
@@ -14,7 +18,9 @@ for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
 done
 need_locale=0
-locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' || need_locale=1
+if [[ $list == scripts/debian-packages.txt ]]; then
+  locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' || need_locale=1
+fi
 (( ${#missing[@]} == 0 && need_locale == 0 )) && exit 0
 
 sudo=()

@@ -5,6 +5,8 @@
 #                   UndefinedBehaviorSanitizer, then CTest
 #   3. build-fuzz/  every libFuzzer target (clang) for a short smoke run,
 #                   FUZZ_SECONDS each (default 30)
+#   4. build-windows/  the Windows build (mingw-w64), its tests under Wine,
+#                   when the packages for it can be installed
 # Exits non-zero on the first failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,7 +21,8 @@ passed=0
 failed=0
 skipped=0
 # The closing line, however the run ends.
-trap 'echo "run-tests: $passed passed, $failed failed, $skipped skipped"' EXIT
+windows="Windows build not reached"
+trap 'echo "run-tests: $passed passed, $failed failed, $skipped skipped; $windows"' EXIT
 
 # Runs CTest in $1 and adds its counts to the totals.
 run_ctest() {
@@ -71,3 +74,14 @@ for fuzzer in build-fuzz/bin/fuzz_*; do
   fi
 done
 
+echo "== build-windows/: the Windows build, its tests under Wine"
+if scripts/install-deps.sh --windows; then
+  cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+  cmake --build build-windows -j2
+  # A private Wine prefix, without the prompts for Mono and Gecko.
+  WINEPREFIX=$PWD/build-windows/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+    run_ctest build-windows
+  windows="Windows build tested under Wine"
+else
+  windows="no Windows build: its packages could not be installed"
+fi
