@@ -87,4 +87,8 @@ std::string utf16ToUtf8(std::u16string_view text) {
     return out;
 }
 
+std::filesystem::path pathFromUtf8(std::string_view text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
 }  // namespace velmora

@@ -22,7 +22,7 @@ int runDump(const Args& args) {
     ParsedArgs parsed = parseArgs(args, {"--decimal-separator"}, {"--normalized"});
     if (parsed.positional.size() != 1) throw UsageError("dump takes one DXF file");
     applyDecimalSeparator(parsed);
-    const std::filesystem::path file = parsed.positional[0];
+    const std::filesystem::path file = pathFromUtf8(parsed.positional[0]);
     if (!fileExists(file)) {
         std::fprintf(stderr, "velmora-tool: no DXF file %s\n", file.string().c_str());
         return 1;

@@ -4,6 +4,7 @@
 #include "geometry/normalization_sequence.h"
 #include "host/block_item_list.h"
 #include "platform/files.h"
+#include "platform/utf.h"
 #include "tools/store_json.h"
 #include "tools/tool_args.h"
 #include "tools/tool_commands.h"
@@ -18,7 +19,7 @@ int runDumpItems(const Args& args) {
     ParsedArgs parsed = parseArgs(args, {"--decimal-separator"}, {"--normalized"});
     if (parsed.positional.size() != 1) throw UsageError("dump-items takes one item list file");
     applyDecimalSeparator(parsed);
-    const std::filesystem::path file = parsed.positional[0];
+    const std::filesystem::path file = pathFromUtf8(parsed.positional[0]);
     if (!fileExists(file)) {
         std::fprintf(stderr, "velmora-tool: no item list file %s\n", file.string().c_str());
         return 1;

@@ -67,7 +67,7 @@ int runHost(const Args& args) {
     if (what == "thumbnail") {
         if (parsed.positional.size() != 3) throw UsageError("host thumbnail takes a block name and an output BMP file");
         const ImageSize size = parsed.option("--size") ? parseSize(*parsed.option("--size")) : ImageSize{};
-        return runHostThumbnail(link, utf8ToUtf16(parsed.positional[1]), parsed.positional[2], size);
+        return runHostThumbnail(link, utf8ToUtf16(parsed.positional[1]), pathFromUtf8(parsed.positional[2]), size);
     }
     throw UsageError("unknown host command " + what);
 }

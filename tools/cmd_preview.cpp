@@ -3,6 +3,7 @@
 
 #include "dxf/dxf_preview.h"
 #include "platform/files.h"
+#include "platform/utf.h"
 #include "render/png_file.h"
 #include "tools/dxf_messages.h"
 #include "tools/tool_args.h"
@@ -18,7 +19,7 @@ int runPreview(const Args& args) {
     if (parsed.positional.size() != 2) throw UsageError("preview takes a DXF file and an output image file");
     applyDecimalSeparator(parsed);
     const ImageSize size = parsed.option("--size") ? parseSize(*parsed.option("--size")) : ImageSize{};
-    const std::filesystem::path file = parsed.positional[0], out = parsed.positional[1];
+    const std::filesystem::path file = pathFromUtf8(parsed.positional[0]), out = pathFromUtf8(parsed.positional[1]);
     if (!fileExists(file)) {
         std::fprintf(stderr, "velmora-tool: no DXF file %s\n", file.string().c_str());
         return 1;

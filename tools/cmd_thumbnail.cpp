@@ -18,7 +18,7 @@ int runThumbnail(const Args& args) {
     if (parsed.positional.size() != 2) throw UsageError("thumbnail takes an item list file and an output BMP file");
     applyDecimalSeparator(parsed);
     const ImageSize size = parsed.option("--size") ? parseSize(*parsed.option("--size")) : ImageSize{};
-    const std::filesystem::path items = parsed.positional[0], out = parsed.positional[1];
+    const std::filesystem::path items = pathFromUtf8(parsed.positional[0]), out = pathFromUtf8(parsed.positional[1]);
     if (!fileExists(items)) {
         std::fprintf(stderr, "velmora-tool: no item list file %s\n", items.string().c_str());
         return 1;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/locale_numbers.h"
-#include "platform/standard_output.h"
+#include "platform/console.h"
 #include "tools/tool_args.h"
 #include "tools/tool_commands.h"
 
@@ -26,12 +26,13 @@ int main(int argc, char** argv) {
     using namespace velmora::tool;
     velmora::initDecimalSeparatorFromEnvironment();
     velmora::useBinaryStandardOutput();  // JSON and texts byte for byte as on every platform
-    if (argc < 2) {
+    const std::vector<std::string> arguments = velmora::commandLineArguments(argc, argv);
+    if (arguments.empty()) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    std::string command = argv[1];
-    Args args(argv + 2, argv + argc);
+    const std::string& command = arguments[0];
+    Args args(arguments.begin() + 1, arguments.end());
     try {
         if (command == "preview") return runPreview(args);
         if (command == "thumbnail") return runThumbnail(args);

@@ -1,7 +1,0 @@
-#include "platform/standard_output.h"
-
-namespace velmora {
-
-void useBinaryStandardOutput() {}  // the standard output is binary here
-
-}  // namespace velmora
