@@ -81,6 +81,14 @@ if scripts/install-deps.sh --windows; then
   # A private Wine prefix, without the prompts for Mono and Gecko.
   WINEPREFIX=$PWD/build-windows/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
     run_ctest build-windows
+  # velmora-tool.exe against this build's velmora-tool on the bundled item lists.
+  if VELMORA_WINDOWS_TOOL=$PWD/build-windows/bin/velmora-tool.exe WINEPREFIX=$PWD/build-windows/wine-prefix \
+     WINEDLLOVERRIDES="mscoree,mshtml=" build/bin/tools_tests --gtest_filter='WindowsTool.*'; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    exit 1
+  fi
   windows="Windows build tested under Wine"
 else
   windows="no Windows build: its packages could not be installed"
