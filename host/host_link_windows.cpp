@@ -1,9 +1,10 @@
-// The host link of the Windows build: the platform's windows, and the
-// executable's folder from the module file name.
+// The host link of the Windows build: the platform's windows, the running
+// host's COM objects, and the executable's folder from the module file name.
 #include <windows.h>
 
 #include <string>
 
+#include "host/com/com_host.h"
 #include "host/host_api.h"
 #include "platform/win32_window_functions.h"
 
@@ -25,10 +26,9 @@ std::filesystem::path executableFolder() {
 
 std::unique_ptr<WindowFunctions> makePlatformWindowFunctions() { return std::make_unique<Win32WindowFunctions>(); }
 
-// The application object comes with the COM adapter; until then no host is
-// ever connected and the host commands say so.
+// The application object is the running host's, over COM.
 HostLink platformHostLink(WindowFunctions& windows) {
-    return HostLink{windows, kHostWindowTitle, {}, executableFolder()};
+    return HostLink{windows, kHostWindowTitle, com::activeHostApplication, executableFolder()};
 }
 
 }  // namespace velmora
