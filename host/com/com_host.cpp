@@ -34,9 +34,7 @@ ComPtr<I> required(ComPtr<I> object, const char* operation) {
 // library declares them (their own identifiers are not the tool's to ask).
 template <class I>
 ComPtr<I> asElement(ComPtr<IDispatch> element) {
-    ComPtr<I> typed;
-    typed.Attach(reinterpret_cast<I*>(element.Detach()));
-    return typed;
+    return ComPtr<I>(reinterpret_cast<I*>(element.Get()));  // its own reference; `element` lets go of one
 }
 
 
