@@ -2,7 +2,6 @@
 #include "platform/files.h"
 
 #include <cerrno>
-#include <fstream>
 #include <random>
 #include <system_error>
 
@@ -12,29 +11,6 @@
 namespace velmora {
 
 namespace fs = std::filesystem;
-
-std::optional<std::string> readFirstBytes(const fs::path& file, std::size_t count) {
-    if (!fileExists(file)) return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes(count, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(count));
-    if (in.bad()) return std::nullopt;
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return bytes;
-}
-
-std::optional<std::string> readWholeFile(const fs::path& file) {
-    if (!fileExists(file)) return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes;
-    char buffer[64 * 1024];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
-        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) return std::nullopt;
-    return bytes;
-}
 
 namespace {
 

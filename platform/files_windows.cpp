@@ -57,28 +57,6 @@ long long readSome(HANDLE file, char* buffer, std::size_t count) {
 
 }  // namespace
 
-std::optional<std::string> readFirstBytes(const fs::path& file, std::size_t count) {
-    if (!fileExists(file)) return std::nullopt;
-    FileHandle handle(openForReading(file));
-    if (!handle.valid()) return std::nullopt;
-    std::string bytes(count, '\0');
-    const long long n = readSome(handle.get(), bytes.data(), count);
-    if (n < 0) return std::nullopt;
-    bytes.resize(static_cast<std::size_t>(n));
-    return bytes;
-}
-
-std::optional<std::string> readWholeFile(const fs::path& file) {
-    std::string bytes;
-    if (!fileExists(file)) return std::nullopt;
-    const FileReadFailure failure = readFileBlocks(file, 1 << 20, [&](std::string_view block) {
-        bytes.append(block);
-        return true;
-    });
-    if (failure != FileReadFailure::None) return std::nullopt;
-    return bytes;
-}
-
 FileReadFailure readFileBlocks(const fs::path& file, std::size_t blockBytes,
                                const std::function<bool(std::string_view)>& consume) {
     FileHandle handle(openForReading(file));
