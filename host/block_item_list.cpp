@@ -1,4 +1,5 @@
 #include "host/block_item_list.h"
+#include "host/item_line_scan.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -289,14 +290,16 @@ void forEachCoordinate(std::basic_string_view<CharT> code, std::basic_string_vie
 // Calls fn(group code, value) for each pair of one item: a dotted pair at
 // the first " . ", else a coordinate list after the first space. The spaces
 // are found once; a long list or a quoted value takes the general split.
-template <class CharT, class Fn>
-void forEachItemPair(std::basic_string_view<CharT> item, std::basic_string<CharT>& scratch, Fn&& fn) {
+// `nextSpace(from)` gives the item's first space at or after `from`, or npos.
+template <class CharT, class NextSpace, class Fn>
+void forEachItemPair(std::basic_string_view<CharT> item, std::basic_string<CharT>& scratch, NextSpace&& nextSpace,
+                     Fn&& fn) {
     using View = std::basic_string_view<CharT>;
     constexpr std::size_t kMaxSpaces = 16;
     std::size_t spaces[kMaxSpaces];
     std::size_t count = 0;
     bool simple = true;
-    for (std::size_t i = findUnit(item, ' '); i != View::npos; i = findUnit(item, ' ', i + 1)) {
+    for (std::size_t i = nextSpace(0); i != View::npos; i = nextSpace(i + 1)) {
         if (i + 2 < item.size() && item[i + 1] == '.' && item[i + 2] == ' ')
             return fn(integerValue(item.substr(0, i)).value_or(kNotAGroupCode), item.substr(i + 3));
         if (count < kMaxSpaces) spaces[count++] = i;
@@ -336,8 +339,31 @@ public:
 
 private:
     void readField(View field) {
-        forEachItemPair(field, valueScratch_,
-                        [&](long long code, View value) { reader_.process(groupCode(code), value); });
+        forEachItemPair(
+            field, valueScratch_, [&](std::size_t from) { return findUnit(field, CharT(' '), from); },
+            [&](long long code, View value) { reader_.process(groupCode(code), value); });
+    }
+
+    // A field of the mapped line, at `offset` in it.
+    void readMappedField(View field, std::size_t offset) {
+        forEachItemPair(
+            field, valueScratch_,
+            [&](std::size_t from) {
+                const std::size_t at = scan_.nextSpace(offset + from, offset + field.size());
+                return at == View::npos ? at : at - offset;
+            },
+            [&](long long code, View value) { reader_.process(groupCode(code), value); });
+    }
+
+    // Finds the quotes, TABs and the next ')' of `t`: mapped at once for a
+    // line of bytes, searched for otherwise.
+    bool mapLine(View t) {
+        if constexpr (std::is_same_v<CharT, char>) return scan_.map(t);
+        return findUnit(t, CharT('"')) == View::npos && findUnit(t, CharT('\t')) == View::npos;
+    }
+    std::size_t nextClose(View t, std::size_t from) {
+        if constexpr (std::is_same_v<CharT, char>) return scan_.nextClose(from, t.size());
+        return findUnit(t, CharT(')'), from);
     }
 
     // The common line, without quotation marks or TABs: its fields are the
@@ -349,10 +375,10 @@ private:
         if (!t.empty() && t.front() == '(') t = t.size() <= 2 ? View() : t.substr(1, t.size() - 2);
         if (t.size() != line.size() && (line.back() == '"' || line.back() == '\t')) return false;  // stripped off
 
-        if (findUnit(t, '"') != View::npos || findUnit(t, '\t') != View::npos) return false;
+        if (!mapLine(t)) return false;
         pieces_.clear();
         std::size_t start = 0;
-        for (std::size_t i = findUnit(t, ')'); i != View::npos; i = findUnit(t, ')', i + 1)) {
+        for (std::size_t i = nextClose(t, 0); i != View::npos; i = nextClose(t, i + 1)) {
             if (i + 2 < t.size() && t[i + 1] == ' ' && t[i + 2] == '(') {
                 pieces_.emplace_back(start, i);
                 start = i + 3;
@@ -369,9 +395,14 @@ private:
         } else if (normalizedSize == 0) {
             return true;
         }
-        for (const auto& [first, last] : pieces_) readField(t.substr(first, last - first));
+        for (const auto& [first, last] : pieces_) {
+            if constexpr (std::is_same_v<CharT, char>) readMappedField(t.substr(first, last - first), first);
+            else readField(t.substr(first, last - first));
+        }
         return true;
     }
+
+    ItemLineScan scan_;
 
     std::vector<std::pair<std::size_t, std::size_t>> pieces_;  // [first, last) of each field
 
