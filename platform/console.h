@@ -12,7 +12,8 @@ namespace velmora {
 std::vector<std::string> commandLineArguments(int argc, char** argv);
 
 // Bytes written to the standard output reach it unchanged: no line end is
-// turned into CR LF (the Windows C library's text mode does that).
+// turned into CR LF (the Windows C library's text mode does that). A Windows
+// console shows them as UTF-8 while the program runs.
 void useBinaryStandardOutput();
 
 }  // namespace velmora

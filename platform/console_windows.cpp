@@ -26,6 +26,35 @@ std::vector<std::string> commandLineArguments(int, char**) {
     return arguments;
 }
 
-void useBinaryStandardOutput() { _setmode(_fileno(stdout), _O_BINARY); }
+namespace {
+
+// The console's output code page set to UTF-8 for the life of the program,
+// and back to the user's when it ends, so the console is left as found.
+class Utf8Console {
+public:
+    Utf8Console() : previous_(::GetConsoleOutputCP()) {
+        if (previous_ != 0 && previous_ != CP_UTF8) ::SetConsoleOutputCP(CP_UTF8);
+    }
+    ~Utf8Console() {
+        if (previous_ != 0 && previous_ != CP_UTF8) ::SetConsoleOutputCP(previous_);
+    }
+    Utf8Console(const Utf8Console&) = delete;
+    Utf8Console& operator=(const Utf8Console&) = delete;
+
+private:
+    UINT previous_;
+};
+
+bool isConsole(DWORD stream) {
+    DWORD mode = 0;
+    return ::GetConsoleMode(::GetStdHandle(stream), &mode) != 0;
+}
+
+}  // namespace
+
+void useBinaryStandardOutput() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    if (isConsole(STD_OUTPUT_HANDLE) || isConsole(STD_ERROR_HANDLE)) static Utf8Console console;
+}
 
 }  // namespace velmora
