@@ -12,7 +12,7 @@ namespace {
 
 template <class Row>
 double mib(const std::vector<Row>& table) {
-    return static_cast<double>(table.capacity() * sizeof(Row)) / (1 << 20);
+    return static_cast<double>(table.size() * sizeof(Row)) / (1 << 20);  // the rows, not spare capacity
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cmath>
+#include <new>
 #include <numbers>
 #include <type_traits>
 
@@ -87,7 +88,7 @@ void assignText(std::u16string& field, View v) {
 class ItemListReader {
 public:
     ItemListReader(DrawingStore& store, BlockItemCounts& counts, std::size_t fileSize)
-        : store_(store), counts_(counts), zeroedBudget_(fileSize / kCharsPerZeroedVertex) {}
+        : store_(store), counts_(counts), zeroedBudget_(fileSize / kCharsPerZeroedVertex), fileSize_(fileSize) {}
 
     template <class View>
     void process(int g, View v) {
@@ -103,6 +104,29 @@ public:
 
     // Adds the rows the last group 90 announced that no group 10 reached.
     void finish() { endVertexRun(); }
+
+    // Once the first part of a large file is read, sizes the tables for the
+    // whole file from the rows that part gave, with a tenth to spare, so
+    // they seldom move again. Capacity never written stays untouched memory.
+    void noteBytesRead(std::size_t bytes) {
+        bytesRead_ += bytes;
+        if (sized_ || fileSize_ < kSizingMinimumBytes || bytesRead_ < fileSize_ / kSizingShare) return;
+        sized_ = true;
+        const double scale = 1.1 * static_cast<double>(fileSize_) / static_cast<double>(bytesRead_);
+        auto size = [&](auto& table, std::size_t fromFile) {
+            try {
+                table.reserve(table.size() + static_cast<std::size_t>(fromFile * (scale - 1)) + 16);
+            } catch (const std::bad_alloc&) {
+                // Only a hint: the table grows as it would have.
+            }
+        };
+        size(store_.modelLines, store_.modelLines.size());
+        size(store_.modelArcs, store_.modelArcs.size());
+        size(store_.modelCircles, store_.modelCircles.size());
+        size(store_.modelLwps, store_.modelLwps.size());
+        // Zeroed rows of announced but absent vertices say nothing of the rest.
+        size(store_.modelLwpVertices, store_.modelLwpVertices.size() - zeroedRows_);
+    }
 
 private:
     template <class View>
@@ -208,6 +232,7 @@ private:
         if (runLength_ > filled) {
             std::size_t zeroed = std::max<std::size_t>(1, std::min(runLength_ - filled, zeroedBudget_));
             zeroedBudget_ -= std::min(zeroed, zeroedBudget_);
+            zeroedRows_ += zeroed;
             appendVertexRows(zeroed);
         }
         runBegin_ = store_.modelLwpVertices.size();
@@ -241,6 +266,11 @@ private:
     std::size_t runLength_ = 0;  // rows its group 90 announced
     Integer runIhand_ = 0;
     std::size_t zeroedBudget_;
+    static constexpr std::size_t kSizingMinimumBytes = 1 << 20, kSizingShare = 32;
+    std::size_t fileSize_;
+    std::size_t bytesRead_ = 0;
+    std::size_t zeroedRows_ = 0;
+    bool sized_ = false;
 };
 
 void startRead(DrawingStore& store) {
@@ -332,6 +362,7 @@ public:
 
     void operator()(View line) {
         ++counts_.items;
+        reader_.noteBytesRead(line.size() * sizeof(CharT) + 1);
         if (plainFields(line)) return;
         normalizeItemLineInto(line, normalized_);
         forEachDelimitedField<CharT>(normalized_, '\t', fieldScratch_, [&](View field) { readField(field); });
