@@ -186,8 +186,22 @@ public:
             out_.write(text.data(), static_cast<std::streamsize>(text.size()));
             return;
         }
-        std::memcpy(pos_, text.data(), text.size());
-        pos_ += text.size();
+        if (text.size() <= kShortText) {
+            // Most texts are a few bytes: copied in line, without a call.
+            char* p = pos_;  // a local: stores through char* could change a member
+            for (char c : text) *p++ = c;
+            pos_ = p;
+        } else {
+            std::memcpy(pos_, text.data(), text.size());
+            pos_ += text.size();
+        }
+        if (pos_ >= buffer_.data() + kFlushBytes) flush();
+    }
+    // Room for up to kSlack bytes written in place, then taken up to `end`.
+    char* room() { return pos_; }
+    char* roomEnd() { return pos_ + kSlack; }
+    void advance(char* end) {
+        pos_ = end;
         if (pos_ >= buffer_.data() + kFlushBytes) flush();
     }
     void put(char c) {
@@ -195,10 +209,7 @@ public:
         if (pos_ >= buffer_.data() + kFlushBytes) flush();
     }
     // A line end and the indentation of `level` (levels stay small).
-    void newline(int level) {
-        put('\n');
-        put(std::string_view(kSpaces, static_cast<std::size_t>(std::min(level, kMaxLevel))));
-    }
+    void newline(int level) { put(std::string_view(kLineStart, 1 + static_cast<std::size_t>(std::min(level, kMaxLevel)))); }
     void flush() {
         out_.write(buffer_.data(), pos_ - buffer_.data());
         pos_ = buffer_.data();
@@ -215,7 +226,9 @@ private:
     static constexpr std::size_t kFlushBytes = 1 << 16;
     static constexpr std::size_t kSlack = 4096;  // any one put up to this size fits
     static constexpr int kMaxLevel = 16;
+    static constexpr std::size_t kShortText = 24;
     static constexpr const char* kSpaces = "                ";
+    static constexpr const char* kLineStart = "\n                ";  // a line end and kMaxLevel spaces
     std::ostream& out_;
     std::vector<char> buffer_;
     char* pos_;
@@ -233,9 +246,7 @@ void write(JsonStream& js, int, T v) {
     if constexpr (std::is_same_v<T, bool>) {
         js.put(v ? "true" : "false");
     } else {
-        char text[24];
-        auto end = std::to_chars(text, text + sizeof text, static_cast<long long>(v)).ptr;
-        js.put(std::string_view(text, static_cast<std::size_t>(end - text)));
+        js.advance(std::to_chars(js.room(), js.roomEnd(), static_cast<long long>(v)).ptr);
     }
 }
 template <class Row>
@@ -286,9 +297,7 @@ void write(JsonStream& js, int level, const std::vector<Row>& rows) {
 void write(JsonStream& js, int, long double v) {
     std::optional<double> d = dumpNumber(v);
     if (!d) return js.put("null");
-    char text[64];
-    char* end = nlohmann::detail::to_chars(text, text + sizeof text, *d);
-    js.put(std::string_view(text, static_cast<std::size_t>(end - text)));
+    js.advance(nlohmann::detail::to_chars(js.room(), js.roomEnd(), *d));
 }
 
 void write(JsonStream& js, int level, const TAcadPoint& p) {
