@@ -6,9 +6,6 @@
 namespace velmora::com {
 namespace {
 
-// {449354E9-CDD8-4A11-BD82-0D4A3C21E7D2}, the host's application class.
-constexpr CLSID kHostApplicationClass = {0x449354E9, 0xCDD8, 0x4A11, {0xBD, 0x82, 0x0D, 0x4A, 0x3C, 0x21, 0xE7, 0xD2}};
-
 class Apartment {
 public:
     Apartment() : initialised_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}

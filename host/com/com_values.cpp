@@ -57,10 +57,12 @@ Bstr::Bstr(const std::u16string& text)
     if (!text_) throw HostError("no memory for a host string");
 }
 
-std::u16string Bstr::text() const {
-    if (!text_) return {};
-    return std::u16string(reinterpret_cast<const char16_t*>(text_), ::SysStringLen(text_));
+std::u16string textOf(BSTR value) {
+    if (!value) return {};
+    return std::u16string(reinterpret_cast<const char16_t*>(value), ::SysStringLen(value));
 }
+
+std::u16string Bstr::text() const { return textOf(text_); }
 
 void toVariant(const HostValue& value, Variant& out) {
     ::VariantClear(out.out());
@@ -96,10 +98,7 @@ HostValue fromVariant(const VARIANT& value) {
         case VT_EMPTY: return std::monostate{};
         case VT_I2: return std::int32_t{value.iVal};
         case VT_I4: return std::int32_t{value.lVal};
-        case VT_BSTR:
-            return value.bstrVal ? std::u16string(reinterpret_cast<const char16_t*>(value.bstrVal),
-                                                  ::SysStringLen(value.bstrVal))
-                                 : std::u16string();
+        case VT_BSTR: return textOf(value.bstrVal);
         case VT_ARRAY | VT_VARIANT: return entityArray(value.parray);
         default: break;
     }

@@ -15,6 +15,14 @@ namespace velmora::com {
 template <class I>
 using ComPtr = Microsoft::WRL::ComPtr<I>;
 
+// The host application's class identifier, under which the running host
+// registers its application object as active.
+inline constexpr CLSID kHostApplicationClass = {
+    0x449354E9, 0xCDD8, 0x4A11, {0xBD, 0x82, 0x0D, 0x4A, 0x3C, 0x21, 0xE7, 0xD2}};
+
+// The text of a BSTR (a null BSTR is the empty text).
+std::u16string textOf(BSTR value);
+
 // Throws HostError naming `operation` when `result` is a failure code.
 void check(HRESULT result, const char* operation);
 

@@ -5,12 +5,13 @@
 #include <memory>
 #include <utility>
 
+#include "host/com/com_values.h"
 #include "host/com/host_automation.h"
 
 namespace velmora::testing {
 namespace {
 
-constexpr CLSID kHostApplicationClass = {0x449354E9, 0xCDD8, 0x4A11, {0xBD, 0x82, 0x0D, 0x4A, 0x3C, 0x21, 0xE7, 0xD2}};
+using com::kHostApplicationClass;
 
 // The placeholder entries of the tables: never called by the tool.
 #define SLOT(n) \
@@ -32,10 +33,6 @@ HRESULT answer(F&& call) {
 
 BSTR bstr(const std::u16string& text) {
     return ::SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
-}
-
-std::u16string text(BSTR value) {
-    return value ? std::u16string(reinterpret_cast<const char16_t*>(value), ::SysStringLen(value)) : u"";
 }
 
 // The reference counting and IDispatch of every stand-in object; the object
@@ -91,7 +88,7 @@ HostValue received(FakeHost& host, const VARIANT& v) {
     if (v.vt == VT_EMPTY) return std::monostate{};
     if (v.vt == VT_ERROR && v.scode == DISP_E_PARAMNOTFOUND) return HostOmitted{};
     if (v.vt == VT_I4) return std::int32_t{v.lVal};
-    if (v.vt == VT_BSTR) return text(v.bstrVal);
+    if (v.vt == VT_BSTR) return com::textOf(v.bstrVal);
     if (v.vt == (VT_ARRAY | VT_R8) && ::SafeArrayGetDim(v.parray) == 1) {
         LONG low = -1, high = -1;
         ::SafeArrayGetLBound(v.parray, 1, &low);
@@ -239,7 +236,7 @@ public:
                                               VARIANT extra, IHostReference** reference) override {
         *reference = nullptr;
         return answer([&] {
-            fake_.insertReference(received(host(), point), text(name), xs, ys, zs, rotation, received(host(), extra));
+            fake_.insertReference(received(host(), point), com::textOf(name), xs, ys, zs, rotation, received(host(), extra));
             handOut<ReferenceObject>(reference, context_);
         });
     }
@@ -293,14 +290,14 @@ public:
     HRESULT STDMETHODCALLTYPE writeBlock(BSTR fileName, IHostSelection* selection) override {
         return answer([&] {
             if (!selection) throw HostError("no selection");
-            fake_.writeBlock(text(fileName), static_cast<SelectionObject*>(selection)->fake_);
+            fake_.writeBlock(com::textOf(fileName), static_cast<SelectionObject*>(selection)->fake_);
         });
     }
     SLOT(73)
     HRESULT STDMETHODCALLTYPE getSystemVariable(BSTR name, VARIANT* value) override {
         ::VariantInit(value);
         return answer([&] {
-            const HostValue v = fake_.getSystemVariable(text(name));
+            const HostValue v = fake_.getSystemVariable(com::textOf(name));
             if (context_.fault == StandInFault::VariableAsDouble) {
                 value->vt = VT_R8;
                 value->dblVal = 1.0;
@@ -314,11 +311,11 @@ public:
         });
     }
     HRESULT STDMETHODCALLTYPE setSystemVariable(BSTR name, VARIANT value) override {
-        return answer([&] { fake_.setSystemVariable(text(name), received(host(), value)); });
+        return answer([&] { fake_.setSystemVariable(com::textOf(name), received(host(), value)); });
     }
     SLOT(76) SLOT(77) SLOT(78) SLOT(79) SLOT(80) SLOT(81) SLOT(82) SLOT(83) SLOT(84)
     SLOT(85) SLOT(86) SLOT(87) SLOT(88)
-    HRESULT STDMETHODCALLTYPE sendCommand(BSTR command) override { return answer([&] { fake_.sendCommand(text(command)); }); }
+    HRESULT STDMETHODCALLTYPE sendCommand(BSTR command) override { return answer([&] { fake_.sendCommand(com::textOf(command)); }); }
 
 private:
     FakeDocument fake_;
