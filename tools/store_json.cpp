@@ -1,9 +1,12 @@
 #include "tools/store_json.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <span>
@@ -173,6 +176,38 @@ StoreJson toJson(const std::vector<Row>& rows) {
 
 // ---- The stream: the document's pretty-printed text, one value at a time ----
 
+constexpr std::size_t kNumberRoom = 32;       // a double's shortest text, sign and exponent
+constexpr std::size_t kPlainTextRoom = 1024;  // longer texts take the general path
+
+// The text of recently written doubles. Normalised tables repeat values
+// at short distance (a chord's end is the next chord's start), and a copy
+// costs far less than finding the shortest digits again.
+class RecentNumbers {
+public:
+    char* writeAt(char* p, double d) {
+        const auto bits = std::bit_cast<std::uint64_t>(d);
+        Entry& e = entries_[(bits * 0x9E3779B97F4A7C15ull) >> (64 - kIndexBits)];
+        if (e.length != 0 && e.bits == bits) {
+            std::memcpy(p, e.text, kNumberRoom);  // a fixed size; the room has it
+            return p + e.length;
+        }
+        char* end = nlohmann::detail::to_chars(p, p + kNumberRoom, d);
+        e.bits = bits;
+        e.length = static_cast<std::uint8_t>(end - p);
+        std::memcpy(e.text, p, e.length);
+        return end;
+    }
+
+private:
+    static constexpr int kIndexBits = 6;
+    struct Entry {
+        std::uint64_t bits = 0;
+        std::uint8_t length = 0;  // 0: empty
+        char text[kNumberRoom];
+    };
+    std::array<Entry, std::size_t{1} << kIndexBits> entries_{};
+};
+
 class JsonStream {
 public:
     explicit JsonStream(std::ostream& out) : out_(out), buffer_(kFlushBytes + kSlack), pos_(buffer_.data()) {}
@@ -209,11 +244,18 @@ public:
         if (pos_ >= buffer_.data() + kFlushBytes) flush();
     }
     // A line end and the indentation of `level` (levels stay small).
-    void newline(int level) { put(std::string_view(kLineStart, 1 + static_cast<std::size_t>(std::min(level, kMaxLevel)))); }
+    void newline(int level) { advance(lineAt(room(), level)); }
+    // The same written at `p` in the room, for text composed in place.
+    static char* lineAt(char* p, int level) {
+        std::memcpy(p, kLineStart, kMaxLevel + 1);  // a fixed size: a few moves, no call
+        return p + 1 + std::min(level, kMaxLevel);
+    }
     void flush() {
         out_.write(buffer_.data(), pos_ - buffer_.data());
         pos_ = buffer_.data();
     }
+    // A finite double's text written at `p` in the room; returns its end.
+    char* numberAt(char* p, double d) { return recent_.writeAt(p, d); }
     // A member value from the document, indented to sit at `level`.
     void document(const StoreJson& value, int level) {
         for (char c : formatStoreJson(value)) {
@@ -229,9 +271,11 @@ private:
     static constexpr std::size_t kShortText = 24;
     static constexpr const char* kSpaces = "                ";
     static constexpr const char* kLineStart = "\n                ";  // a line end and kMaxLevel spaces
+
     std::ostream& out_;
     std::vector<char> buffer_;
     char* pos_;
+    RecentNumbers recent_;
 };
 
 void write(JsonStream& js, int level, const std::u16string& s);
@@ -256,14 +300,17 @@ struct MemberWriter {
     JsonStream& js;
     int level;  // of the object's braces
     bool first = true;
-    template <class T>
-    MemberWriter& operator()(std::string_view key, const T& value) {
-        if (!first) js.put(',');
+    // The separator, indentation and key are composed in place: keys are literals.
+    template <std::size_t N, class T>
+    MemberWriter& operator()(const char (&key)[N], const T& value) {
+        char* p = js.room();
+        *p = ',';
+        p = JsonStream::lineAt(p + (first ? 0 : 1), level + 1);
         first = false;
-        js.newline(level + 1);
-        js.put('"');
-        js.put(key);
-        js.put(std::string_view("\": "));
+        *p++ = '"';
+        std::memcpy(p, key, N - 1);
+        std::memcpy(p + N - 1, "\": ", 3);
+        js.advance(p + N + 2);
         write(js, level + 1, value);
         return *this;
     }
@@ -275,8 +322,9 @@ void writeArray(JsonStream& js, int level, std::size_t count, Element element) {
     if (count == 0) return js.put("[]");
     js.put("[");
     for (std::size_t i = 0; i < count; ++i) {
-        if (i) js.put(",");
-        js.newline(level + 1);
+        char* p = js.room();
+        *p = ',';
+        js.advance(JsonStream::lineAt(p + (i ? 1 : 0), level + 1));
         element(i, level + 1);
     }
     js.newline(level);
@@ -289,20 +337,33 @@ void write(JsonStream& js, int level, const std::vector<Row>& rows) {
         js.put("{");
         MemberWriter members{js, rowLevel};
         fields(rows[i], members);
-        js.newline(rowLevel);
-        js.put("}");
+        char* p = JsonStream::lineAt(js.room(), rowLevel);
+        *p = '}';
+        js.advance(p + 1);
     });
 }
 
-void write(JsonStream& js, int, long double v) {
+// A number written at `p` in the room; returns its end.
+char* numberAt(JsonStream& js, char* p, long double v) {
     std::optional<double> d = dumpNumber(v);
-    if (!d) return js.put("null");
-    js.advance(nlohmann::detail::to_chars(js.room(), js.roomEnd(), *d));
+    if (!d) return std::copy_n("null", 4, p);
+    return js.numberAt(p, *d);
 }
 
+void write(JsonStream& js, int, long double v) { js.advance(numberAt(js, js.room(), v)); }
+
+// A point is composed in place: three numbers and their lines fit the room.
 void write(JsonStream& js, int level, const TAcadPoint& p) {
     const long double xyz[] = {p.x, p.y, p.z};
-    writeArray(js, level, 3, [&](std::size_t i, int) { write(js, 0, xyz[i]); });
+    char* out = js.room();
+    *out++ = '[';
+    for (int i = 0; i < 3; ++i) {
+        if (i) *out++ = ',';
+        out = numberAt(js, JsonStream::lineAt(out, level + 1), xyz[i]);
+    }
+    out = JsonStream::lineAt(out, level);
+    *out++ = ']';
+    js.advance(out);
 }
 
 void write(JsonStream& js, int level, Points points) {
@@ -319,7 +380,21 @@ bool plainJsonText(std::string_view text) {
     return true;
 }
 
+// Printable ASCII without quote or backslash is its own JSON text: written
+// at `p` in quotes, or nullptr for any other text.
+char* plainTextAt(char* p, std::u16string_view s) {
+    *p++ = '"';
+    for (char16_t c : s) {
+        if (c < 0x20 || c > 0x7E || c == '"' || c == '\\') return nullptr;
+        *p++ = static_cast<char>(c);
+    }
+    *p++ = '"';
+    return p;
+}
+
 void write(JsonStream& js, int level, const std::u16string& s) {
+    if (s.size() <= kPlainTextRoom)
+        if (char* end = plainTextAt(js.room(), s)) return js.advance(end);
     const std::string text = utf16ToUtf8(s);
     if (!plainJsonText(text)) return js.document(StoreJson(text), level);  // escapes, replacements
     js.put('"');

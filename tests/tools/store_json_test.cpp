@@ -96,6 +96,14 @@ TEST(StoreJson, StreamedTextIsTheDocumentsText) {
     store.modelLines.push_back(line);
     store.splines[0].code40Ary = {0.1, -2.5e-7};
     store.blocks.emplace_back();  // a block without nested references
+    // Chords share their ends, and values recur, collide and differ only in sign.
+    const long double values[] = {0.1L, -0.0L, 0.0L, 1e-320L, 4632.64502947964L, -0.1L, 1e300L, 0.30000000000000004L};
+    for (int i = 0; i < 300; ++i) {
+        TAcadLineBlk& chord = store.blockLines.emplace_back();
+        chord.st = store.blockLines.size() > 1 ? store.blockLines[store.blockLines.size() - 2].ed : TAcadPoint{};
+        chord.ed = makeAcadPoint(values[i % 8] * (i % 7), values[(i * 3) % 8], i * 0.37L);
+        chord.layer = i % 2 ? std::u16string(1500, u'x') : u"L" + std::u16string(i % 5, u'-');
+    }
     const StoreJson trailer = {{"counts", {{"result", true}, {"lines", 2}}}, {"status", "OK"}};
 
     std::ostringstream streamed;
