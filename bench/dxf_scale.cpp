@@ -35,13 +35,23 @@ double peakMiB() {
 
 int make(double scale, const char* file) {
     const std::string dxf = velmora::bench::makeDxf(scale);
-    std::ofstream(file, std::ios::binary).write(dxf.data(), static_cast<std::streamsize>(dxf.size()));
+    std::ofstream out(file, std::ios::binary);
+    if (!out.write(dxf.data(), static_cast<std::streamsize>(dxf.size())).flush()) {
+        std::fprintf(stderr, "%s: cannot write\n", file);
+        return 1;
+    }
     return 0;
 }
 
 int measure(const char* file) {
     using namespace velmora;
-    const double mb = static_cast<double>(std::filesystem::file_size(file)) / 1e6;
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(file, error);
+    if (error) {
+        std::fprintf(stderr, "%s: %s\n", file, error.message().c_str());
+        return 1;
+    }
+    const double mb = static_cast<double>(bytes) / 1e6;
     DrawingStore store;
     std::u16string status, version;
     auto start = Clock::now();
