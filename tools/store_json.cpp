@@ -177,7 +177,7 @@ StoreJson toJson(const std::vector<Row>& rows) {
 // ---- The stream: the document's pretty-printed text, one value at a time ----
 
 constexpr std::size_t kNumberRoom = 32;       // a double's shortest text, sign and exponent
-constexpr std::size_t kPlainTextRoom = 1024;  // longer texts take the general path
+constexpr std::size_t kPlainTextRoom = 1024;  // longer texts go through the document
 
 // The text of recently written doubles. Normalised tables repeat values
 // at short distance (a chord's end is the next chord's start), and a copy
@@ -374,12 +374,6 @@ void write(JsonStream& js, int level, Reals reals) {
     writeArray(js, level, reals.size(), [&](std::size_t i, int) { write(js, 0, reals[i]); });
 }
 
-bool plainJsonText(std::string_view text) {
-    for (char c : text)
-        if (c < 0x20 || c > 0x7E || c == '"' || c == '\\') return false;
-    return true;
-}
-
 // Printable ASCII without quote or backslash is its own JSON text: written
 // at `p` in quotes, or nullptr for any other text.
 char* plainTextAt(char* p, std::u16string_view s) {
@@ -395,11 +389,7 @@ char* plainTextAt(char* p, std::u16string_view s) {
 void write(JsonStream& js, int level, const std::u16string& s) {
     if (s.size() <= kPlainTextRoom)
         if (char* end = plainTextAt(js.room(), s)) return js.advance(end);
-    const std::string text = utf16ToUtf8(s);
-    if (!plainJsonText(text)) return js.document(StoreJson(text), level);  // escapes, replacements
-    js.put('"');
-    js.put(text);
-    js.put('"');
+    js.document(StoreJson(utf16ToUtf8(s)), level);  // escapes, replacements, long texts
 }
 
 }  // namespace
