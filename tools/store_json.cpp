@@ -259,8 +259,8 @@ public:
     // A member value from the document, indented to sit at `level`.
     void document(const StoreJson& value, int level) {
         for (char c : formatStoreJson(value)) {
-            put(c);
-            if (c == '\n') put(std::string_view(kSpaces, static_cast<std::size_t>(std::min(level, kMaxLevel))));
+            if (c == '\n') newline(level);  // its own indentation follows, from the document
+            else put(c);
         }
     }
 
@@ -269,7 +269,6 @@ private:
     static constexpr std::size_t kSlack = 4096;  // any one put up to this size fits
     static constexpr int kMaxLevel = 16;
     static constexpr std::size_t kShortText = 24;
-    static constexpr const char* kSpaces = "                ";
     static constexpr const char* kLineStart = "\n                ";  // a line end and kMaxLevel spaces
 
     std::ostream& out_;
