@@ -1,29 +1,15 @@
 #include "app/Unit73.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QGuiApplication>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRegularExpressionValidator>
-#include <QScreen>
-#include <QTabWidget>
+#include <algorithm>
 #include <system_error>
 
 #include "app/block_file_names.h"
-#include "app/dark_theme.h"
-#include "app/file_list_box.h"
 #include "app/form_settings.h"
-#include "app/image_control.h"
-#include "app/list_box.h"
 #include "app/side_file.h"
 #include "dxf/dxf_preview.h"
 #include "host/block_item_list.h"
 #include "platform/errors.h"
+#include "platform/files.h"
 #include "platform/locale_numbers.h"
 #include "platform/text_fields.h"
 #include "platform/utf.h"
@@ -39,142 +25,93 @@ namespace {
 // ProgressBar1 as the DXF reader's progress bar.
 class WindowDxfProgress : public DxfProgress {
 public:
-    explicit WindowDxfProgress(QProgressBar& bar) : bar_(bar) {}
+    explicit WindowDxfProgress(TProgressBar& bar) : bar_(bar) {}
     void setMaximum(int maximum) override { bar_.setMaximum(maximum); }
-    void setPosition(int position) override { bar_.setValue(position); }
-    int position() const override { return bar_.value(); }
+    void setPosition(int position) override { bar_.setPosition(position); }
+    int position() const override { return bar_.position(); }
 
 private:
-    QProgressBar& bar_;
+    TProgressBar& bar_;
 };
 
 // The reader's message boxes, captioned "DxfReport".
 class WindowDxfMessages : public DxfMessages {
 public:
     explicit WindowDxfMessages(Dialogs& dialogs) : dialogs_(dialogs) {}
-    void show(const std::u16string& text) override {
-        dialogs_.inform(QStringLiteral("DxfReport"), QString::fromStdU16String(text));
-    }
+    void show(const std::u16string& text) override { dialogs_.inform(u"DxfReport", text); }
 
 private:
     Dialogs& dialogs_;
 };
 
-
-const QString kConfirmCaption = QStringLiteral("確認");
-const QString kWriteBlockWarning = QStringLiteral(
-    "図形数が制限数を超えています.\nWBLOCK コマンドの方が安全です.\n処理を続けますか？\n"
-    "続ける場合は、原点 0,0 に図形が残ることがあります.");
+const std::u16string kConfirmCaption = u"確認";
+const std::u16string kWriteBlockWarning =
+    u"図形数が制限数を超えています.\nWBLOCK コマンドの方が安全です.\n処理を続けますか？\n"
+    u"続ける場合は、原点 0,0 に図形が残ることがあります.";
 constexpr int kDefaultEditLimit = 500;
 constexpr int kListingTimeoutSeconds = 60;
+constexpr int kClientWidth = 325;
+constexpr int kClientHeight = 295;
+constexpr int kProgressHeight = 13;
 
-QString qs(const std::u16string& text) { return QString::fromStdU16String(text); }
-std::u16string pathText(const fs::path& path) { return utf8ToUtf16(path.string()); }
-
-QFont tahoma(int points) { return windowFont(points); }
-
-
-int editLimit(const QLineEdit* edit) {
-    return tryStrToInt(edit->text().toStdU16String()).value_or(kDefaultEditLimit);
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, QRect geometry) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(geometry);
-    return button;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QPoint position) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->move(position);
-    label->adjustSize();
-    return label;
-}
+int editLimit(const TEdit* edit) { return tryStrToInt(edit->text()).value_or(kDefaultEditLimit); }
 
 // A read-only, centred text field that takes no tab stop.
-QLineEdit* makeDisplayEdit(QWidget* parent, const char* name, QRect geometry) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setGeometry(geometry);
-    edit->setReadOnly(true);
-    edit->setAlignment(Qt::AlignCenter);
-    edit->setFocusPolicy(Qt::ClickFocus);
-    edit->setFont(tahoma(10));
-    return edit;
+EditStyle displayStyle() {
+    EditStyle style;
+    style.readOnly = true;
+    style.centred = true;
+    style.tabStop = false;
+    return style;
 }
-
 // A centred field that takes digits only, with the input method off.
-QLineEdit* makeLimitEdit(QWidget* parent, const char* name, QRect geometry) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setGeometry(geometry);
-    edit->setAlignment(Qt::AlignCenter);
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
-    edit->setAttribute(Qt::WA_InputMethodEnabled, false);
-    edit->setFont(tahoma(10));
-    return edit;
+EditStyle limitStyle() {
+    EditStyle style;
+    style.centred = true;
+    style.digitsOnly = true;
+    return style;
 }
 
-QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& text, QRect geometry) {
-    auto* box = new QCheckBox(text, parent);
-    box->setObjectName(QLatin1String(name));
-    box->setGeometry(geometry);
-    box->setChecked(true);
-    return box;
-}
-
-TImage* makeImage(QWidget* parent, const char* name, QRect geometry) {
-    auto* image = new TImage(parent);
-    image->setObjectName(QLatin1String(name));
-    image->setGeometry(geometry);
-    return image;
-}
-
-HostLink makeHostLink(RegistryWindowFunctions& windows, const ToolFolders& folders,
+HostLink makeHostLink(ToolkitWindowFunctions& windows, const ToolFolders& folders,
                       HostLink::ApplicationFactory obtainApplication) {
-    HostLink link = defaultHostLink(windows);
-    link.programFolder = folders.folder() / "";
-    if (obtainApplication) link.obtainApplication = std::move(obtainApplication);
-    return link;
+    HostLink platform = platformHostLink(windows.platform());
+    return HostLink{windows, platform.title,
+                    obtainApplication ? std::move(obtainApplication) : std::move(platform.obtainApplication),
+                    folders.folder() / ""};
+}
+
+std::unique_ptr<WindowFunctions> orPlatformWindows(std::unique_ptr<WindowFunctions> windows) {
+    return windows ? std::move(windows) : makePlatformWindowFunctions();
+}
+
+// The error box's text: what failed, in Japanese, then the detail.
+std::u16string failureText(const std::exception& error) {
+    std::u16string headline = u"サムネイルの作成に失敗しました。";
+    if (dynamic_cast<const BmpError*>(&error)) headline = u"サムネイル画像を読み込めません。";
+    else if (dynamic_cast<const SideFileError*>(&error)) headline = u"サイドファイルを更新できません。";
+    else if (dynamic_cast<const FileError*>(&error) || dynamic_cast<const fs::filesystem_error*>(&error))
+        headline = u"ファイルを読み書きできません。";
+    else if (dynamic_cast<const HostError*>(&error)) headline = u"nanoCAD との通信に失敗しました。";
+    else if (dynamic_cast<const FloatingPointError*>(&error)) headline = u"図形の計算でエラーが発生しました。";
+    else if (dynamic_cast<const std::bad_alloc*>(&error)) headline = u"メモリが足りません。";
+    return headline + u"\n" + utf8ToUtf16(error.what());
 }
 
 }  // namespace
 
-TForm73::TForm73(FormEnvironment environment, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
+TForm73::TForm73(FormEnvironment environment)
+    : TForm("Form73", FormStyle{u"Velmora 1.20 (2024/06/22)", {kClientWidth, kClientHeight}, 8, true}),
       folders_(std::move(environment.folders)),
       dialogs_(std::move(environment.dialogs)),
-      windows_(std::move(environment.windowRegistry)),
+      windows_(orPlatformWindows(std::move(environment.windows))),
       link_(makeHostLink(windows_, folders_, std::move(environment.obtainApplication))) {
-    if (!dialogs_) dialogs_ = std::make_unique<MessageBoxDialogs>(this);
-    windows_.setMessagePump([] { QCoreApplication::processEvents(); });
-    windows_.setEscapeKeyState([this] { return escapeDown_; });
-    qApp->installEventFilter(this);
+    if (!dialogs_) dialogs_ = std::make_unique<MessageBoxDialogs>(*this);
 
-    setObjectName(QStringLiteral("Form73"));
-    setWindowTitle(QStringLiteral("Velmora 1.20 (2024/06/22)"));
-    setFont(tahoma(8));
-    setFixedSize(325, 295);
-
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setGeometry(0, height() - 13, width(), 13);
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
-
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->setGeometry(0, 0, width(), height() - 13);
-    TabSheet1 = new QWidget;
-    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-    TabSheet2 = new QWidget;
-    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
-    PageControl1->addTab(TabSheet1, QStringLiteral("図面内のブロック"));
-    PageControl1->addTab(TabSheet2, QStringLiteral("WBLOCK したブロック"));
+    ProgressBar1 = make<TProgressBar>(*this, "ProgressBar1",
+                                      Bounds{0, kClientHeight - kProgressHeight, kClientWidth, kProgressHeight});
+    PageControl1 = make<TPageControl>(*this, "PageControl1", Bounds{0, 0, kClientWidth, kClientHeight - kProgressHeight});
+    TabSheet1 = &PageControl1->addPage("TabSheet1", u"図面内のブロック");
+    TabSheet2 = &PageControl1->addPage("TabSheet2", u"WBLOCK したブロック");
 
     buildBlocksTab();
     buildLibraryTab();
@@ -182,86 +119,68 @@ TForm73::TForm73(FormEnvironment environment, QWidget* parent)
     connectHandlers();
 }
 
-TForm73::~TForm73() {
-    qApp->removeEventFilter(this);
-    FormDestroy();
-}
+TForm73::~TForm73() { FormDestroy(); }
 
 void TForm73::buildBlocksTab() {
-    QWidget* tab = TabSheet1;
-    Button2 = makeButton(tab, "Button2", QStringLiteral("nanoCAD からブロックを取得"), {6, 4, 175, 25});
-    ListBox1 = new TListBox(tab);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setGeometry(6, 30, 175, 194);
-    ListBox1->setFont(tahoma(10));
-    ListBox1->setToolTip(QStringLiteral("ダブルクリックでブロック挿入"));
-    Label1 = makeLabel(tab, "Label1", QStringLiteral("図形数制限"), {187, 9});
-    Edit3 = makeLimitEdit(tab, "Edit3", {253, 5, 58, 24});
-    CheckBox3 = makeCheckBox(tab, "CheckBox3", QStringLiteral("BMPファイルを作成"), {187, 30, 124, 17});
-    CheckBox4 = makeCheckBox(tab, "CheckBox4", QStringLiteral("EXEフォルダに書き出し"), {187, 49, 122, 17});
-    Image1 = makeImage(tab, "Image1", {187, 70, 120, 100});
-    Edit1 = makeDisplayEdit(tab, "Edit1", {187, 176, 125, 24});
-    Edit2 = makeDisplayEdit(tab, "Edit2", {184, 202, 125, 24});
-    Label2 = makeLabel(tab, "Label2", QStringLiteral("BMP"), {8, 236});
-    Button3 = makeButton(tab, "Button3", QStringLiteral("削除"), {34, 230, 37, 25});
-    Button4 = makeButton(tab, "Button4", QStringLiteral("すべて作成"), {74, 230, 67, 25});
-    Button5 = makeButton(tab, "Button5", QStringLiteral("中止"), {139, 229, 42, 25});
-    Button1 = makeButton(tab, "Button1", QStringLiteral("ブロック挿入"), {187, 228, 63, 25});
-    Button6 = makeButton(tab, "Button6", QStringLiteral("WBLOCK"), {255, 228, 54, 25});
+    TTabSheet& tab = *TabSheet1;
+    Button2 = make<TButton>(tab, "Button2", u"nanoCAD からブロックを取得", Bounds{6, 4, 175, 25});
+    ListBox1 = make<TListBox>(tab, "ListBox1", Bounds{6, 30, 175, 194});
+    ListBox1->setFontPoints(10);
+    ListBox1->setHint(u"ダブルクリックでブロック挿入");
+    Label1 = make<TLabel>(tab, "Label1", u"図形数制限", Position{187, 9});
+    Edit3 = make<TEdit>(tab, "Edit3", Bounds{253, 5, 58, 24}, limitStyle());
+    Edit3->setFontPoints(10);
+    CheckBox3 = make<TCheckBox>(tab, "CheckBox3", u"BMPファイルを作成", Bounds{187, 30, 124, 17});
+    CheckBox4 = make<TCheckBox>(tab, "CheckBox4", u"EXEフォルダに書き出し", Bounds{187, 49, 122, 17});
+    CheckBox3->setChecked(true);
+    CheckBox4->setChecked(true);
+    Image1 = make<TImage>(tab, "Image1", Bounds{187, 70, 120, 100});
+    Edit1 = make<TEdit>(tab, "Edit1", Bounds{187, 176, 125, 24}, displayStyle());
+    Edit2 = make<TEdit>(tab, "Edit2", Bounds{184, 202, 125, 24}, displayStyle());
+    Edit1->setFontPoints(10);
+    Edit2->setFontPoints(10);
+    Label2 = make<TLabel>(tab, "Label2", u"BMP", Position{8, 236});
+    Button3 = make<TButton>(tab, "Button3", u"削除", Bounds{34, 230, 37, 25});
+    Button4 = make<TButton>(tab, "Button4", u"すべて作成", Bounds{74, 230, 67, 25});
+    Button5 = make<TButton>(tab, "Button5", u"中止", Bounds{139, 229, 42, 25});
+    Button1 = make<TButton>(tab, "Button1", u"ブロック挿入", Bounds{187, 228, 63, 25});
+    Button6 = make<TButton>(tab, "Button6", u"WBLOCK", Bounds{255, 228, 54, 25});
 }
 
 void TForm73::buildLibraryTab() {
-    QWidget* tab = TabSheet2;
-    Label4 = makeLabel(tab, "Label4", QStringLiteral("Mask"), {8, 12});
-    Edit4 = new QLineEdit(tab);
-    Edit4->setObjectName(QStringLiteral("Edit4"));
-    Edit4->setGeometry(40, 8, 143, 22);
-    Edit4->setFont(tahoma(9));
-    Edit4->setPlaceholderText(QStringLiteral("Mask"));
-    FileListBox1 = new TFileListBox(tab);
-    FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
-    FileListBox1->setGeometry(8, 31, 173, 220);
-    FileListBox1->setFont(tahoma(9));
-    FileListBox1->setUniformItemSizes(true);
-    FileListBox1->setStyleSheet(QStringLiteral("QListWidget::item { height: 14px; }"));
-    Label3 = makeLabel(tab, "Label3", QStringLiteral("図形数制限"), {189, 8});
-    Edit7 = makeLimitEdit(tab, "Edit7", {253, 3, 58, 24});
-    Image2 = makeImage(tab, "Image2", {191, 65, 120, 100});
-    Edit5 = makeDisplayEdit(tab, "Edit5", {186, 175, 125, 24});
-    Edit6 = makeDisplayEdit(tab, "Edit6", {187, 198, 125, 24});
-    Button7 = makeButton(tab, "Button7", QStringLiteral("ブロック挿入"), {187, 228, 124, 25});
+    TTabSheet& tab = *TabSheet2;
+    Label4 = make<TLabel>(tab, "Label4", u"Mask", Position{8, 12});
+    Edit4 = make<TEdit>(tab, "Edit4", Bounds{40, 8, 143, 22}, EditStyle{false, false, false, true, u"Mask"});
+    Edit4->setFontPoints(9);
+    FileListBox1 = make<TFileListBox>(tab, "FileListBox1", Bounds{8, 31, 173, 220});
+    FileListBox1->setFontPoints(9);
+    Label3 = make<TLabel>(tab, "Label3", u"図形数制限", Position{189, 8});
+    Edit7 = make<TEdit>(tab, "Edit7", Bounds{253, 3, 58, 24}, limitStyle());
+    Edit7->setFontPoints(10);
+    Image2 = make<TImage>(tab, "Image2", Bounds{191, 65, 120, 100});
+    Edit5 = make<TEdit>(tab, "Edit5", Bounds{186, 175, 125, 24}, displayStyle());
+    Edit6 = make<TEdit>(tab, "Edit6", Bounds{187, 198, 125, 24}, displayStyle());
+    Edit5->setFontPoints(10);
+    Edit6->setFontPoints(10);
+    Button7 = make<TButton>(tab, "Button7", u"ブロック挿入", Bounds{187, 228, 124, 25});
 }
 
 void TForm73::connectHandlers() {
-    connect(Button2, &QPushButton::clicked, this, &TForm73::Button2Click);
-    connect(ListBox1, &QListWidget::itemClicked, this, &TForm73::ListBox1Click);
-    connect(ListBox1, &TListBox::clickedByKeyboard, this, &TForm73::ListBox1Click);
-    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm73::Button1Click);
-    connect(Image1, &TImage::clicked, this, &TForm73::Button1Click);
-    connect(Button1, &QPushButton::clicked, this, &TForm73::Button1Click);
-    connect(Button3, &QPushButton::clicked, this, &TForm73::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &TForm73::Button4Click);
-    connect(Button5, &QPushButton::clicked, this, &TForm73::Button5Click);
-    connect(Button6, &QPushButton::clicked, this, &TForm73::Button6Click);
-    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm73::PageControl1Change);
-    connect(Edit4, &QLineEdit::textChanged, this, &TForm73::Edit4Change);
-    connect(FileListBox1, &QListWidget::itemClicked, this, &TForm73::FileListBox1Click);
-    connect(FileListBox1, &TListBox::clickedByKeyboard, this, &TForm73::FileListBox1Click);
-    connect(FileListBox1, &QListWidget::itemDoubleClicked, this, &TForm73::Button7Click);
-    connect(Image2, &TImage::clicked, this, &TForm73::Button7Click);
-    connect(Button7, &QPushButton::clicked, this, &TForm73::Button7Click);
-}
-
-bool TForm73::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Escape && !key->isAutoRepeat()) escapeDown_ = event->type() == QEvent::KeyPress;
-    } else if (event->type() == QEvent::ApplicationDeactivate ||
-               (event->type() == QEvent::ApplicationStateChange &&
-                static_cast<QApplicationStateChangeEvent*>(event)->applicationState() != Qt::ApplicationActive)) {
-        escapeDown_ = false;  // the key's release now goes to another program
-    }
-    return QWidget::eventFilter(watched, event);
+    Button2->onClick = [this] { Button2Click(); };
+    ListBox1->onClick = [this] { ListBox1Click(); };
+    ListBox1->onDblClick = [this] { Button1Click(); };
+    Image1->onClick = [this] { Button1Click(); };
+    Button1->onClick = [this] { Button1Click(); };
+    Button3->onClick = [this] { Button3Click(); };
+    Button4->onClick = [this] { Button4Click(); };
+    Button5->onClick = [this] { Button5Click(); };
+    Button6->onClick = [this] { Button6Click(); };
+    PageControl1->onChange = [this] { PageControl1Change(); };
+    Edit4->onChange = [this] { Edit4Change(); };
+    FileListBox1->onClick = [this] { FileListBox1Click(); };
+    FileListBox1->onDblClick = [this] { Button7Click(); };
+    Image2->onClick = [this] { Button7Click(); };
+    Button7->onClick = [this] { Button7Click(); };
 }
 
 // ---- creation and destruction ----
@@ -273,12 +192,11 @@ void TForm73::FormCreate() {
     Edit6->clear();
     previewFillRatio = kPreviewFillRatio;
     previewColorMode = kPreviewColorMode;
-    PageControl1->setCurrentIndex(0);
+    PageControl1->setActivePageIndex(0);
 
-    const FormSettings settings = loadFormSettings(QString::fromStdString(folders_.settingsFile().string()));
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize screenSize = screen ? screen->geometry().size() : QSize(width(), height());
-    move(placeWindow(settings.left, settings.top, frameGeometry().size(), screenSize));
+    const FormSettings settings = loadFormSettings(folders_.settingsFile());
+    const Extent screen = primaryScreenSize();
+    moveTo(placeWindow(settings.left, settings.top, outerSize(), screen.width > 0 ? screen : outerSize()));
     Edit3->setText(settings.maxcnt);
     Edit7->setText(settings.maxcnt2);
     entCntLimit = settings.cntLimit;
@@ -295,26 +213,12 @@ void TForm73::FormDestroy() {
     settings.maxcnt = Edit3->text();
     settings.maxcnt2 = Edit7->text();
     settings.cntLimit = entCntLimit;
-    settings.checkBox3 = CheckBox3->isChecked();
-    settings.checkBox4 = CheckBox4->isChecked();
-    saveFormSettings(QString::fromStdString(folders_.settingsFile().string()), settings, pos());
+    settings.checkBox3 = CheckBox3->checked();
+    settings.checkBox4 = CheckBox4->checked();
+    saveFormSettings(folders_.settingsFile(), settings, position());
 }
 
 // ---- shared steps ----
-
-// The error box's text: what failed, in Japanese, then the detail.
-static QString failureText(const std::exception& error) {
-    QString headline = QStringLiteral("サムネイルの作成に失敗しました。");
-    if (dynamic_cast<const BmpError*>(&error)) headline = QStringLiteral("サムネイル画像を読み込めません。");
-    else if (dynamic_cast<const SideFileError*>(&error)) headline = QStringLiteral("サイドファイルを更新できません。");
-    else if (dynamic_cast<const FileError*>(&error) || dynamic_cast<const fs::filesystem_error*>(&error))
-        headline = QStringLiteral("ファイルを読み書きできません。");
-    else if (dynamic_cast<const HostError*>(&error)) headline = QStringLiteral("nanoCAD との通信に失敗しました。");
-    else if (dynamic_cast<const FloatingPointError*>(&error))
-        headline = QStringLiteral("図形の計算でエラーが発生しました。");
-    else if (dynamic_cast<const std::bad_alloc*>(&error)) headline = QStringLiteral("メモリが足りません。");
-    return headline + QStringLiteral("\n") + QString::fromUtf8(error.what());
-}
 
 void TForm73::reportFailures(const std::function<void()>& action) {
     try {
@@ -324,28 +228,21 @@ void TForm73::reportFailures(const std::function<void()>& action) {
     }
 }
 
-std::optional<std::u16string> TForm73::selectedBlockName() const {
-    const QListWidgetItem* item = ListBox1->currentItem();
-    if (!item || !item->isSelected()) return std::nullopt;
-    return item->text().toStdU16String();
-}
+std::optional<std::u16string> TForm73::selectedBlockName() const { return ListBox1->selectedText(); }
 
 bool TForm73::acceptBlockFileName(const std::u16string& name, const char* extension) {
     const std::u16string problem = blockFileNameProblem(name, extension);
     if (problem.empty()) return true;
-    dialogs_->inform(kConfirmCaption, qs(problem));
+    dialogs_->inform(kConfirmCaption, problem);
     return false;
 }
 
 void TForm73::setProgress(int position) {
     ProgressBar1->setMaximum(100);
-    ProgressBar1->setValue(position);
+    ProgressBar1->setPosition(position);
 }
 
-void TForm73::restoreWindowState() { setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)); }
-
-int TForm73::displayedItemCount(const QString& text, int limit) {
-    const std::u16string s = text.toStdU16String();
+int TForm73::displayedItemCount(const std::u16string& s, int limit) {
     const auto slash = s.find(u'/');
     if (slash != std::u16string::npos) return tryStrToInt(trimmedBlanks(s.substr(slash + 1))).value_or(0);
     const auto equals = s.find(u'=');
@@ -378,24 +275,24 @@ void TForm73::Button2Click() {
     ListBox1->clear();
     std::unique_ptr<InanoCADApplication> application = connectHost(link_, false);
     if (!application) return;
-    try {
-        std::unique_ptr<HostDocument> document = application->currentDocument();
-        importHostLayers(store_, *document);
-        ListBox1->setUpdatesEnabled(false);
-        listHostBlocks(*document, [this](const std::u16string& name) {
-            const QString text = qs(name);
-            int row = ListBox1->count();
-            while (row > 0 && QString::compare(ListBox1->item(row - 1)->text(), text, Qt::CaseInsensitive) > 0) --row;
-            ListBox1->insertItem(row, text);
-        });
-        ListBox1->setUpdatesEnabled(true);
-    } catch (const std::exception&) {
-        // A host failure ends the action silently; the names read so far stay.
-        ListBox1->setUpdatesEnabled(true);
-        return;
-    }
-    if (ListBox1->count() > 0) {
-        ListBox1->setCurrentRow(0);
+    std::vector<std::u16string> names;
+    bool listed = false;
+    reportFailures([&] {
+        try {
+            std::unique_ptr<HostDocument> document = application->currentDocument();
+            importHostLayers(store_, *document);
+            listHostBlocks(*document, [&](std::u16string name) { names.push_back(std::move(name)); });
+            listed = true;
+        } catch (const HostError&) {
+            // A host failure ends the action silently; the names read so far stay.
+        }
+        // Sorted once, in the order a sorted list box keeps: equal names as they came.
+        std::stable_sort(names.begin(), names.end(),
+                         [](const std::u16string& a, const std::u16string& b) { return compareIgnoringCase(a, b) < 0; });
+        ListBox1->setItems(names);
+    });
+    if (listed && ListBox1->count() > 0) {
+        ListBox1->setItemIndex(0);
         reportFailures([this] { showSelectedThumbnail(); });  // part of this action: may list the block
     }
 }
@@ -423,8 +320,8 @@ void TForm73::showSelectedThumbnail(bool mayAskHost) {
         Image1->setPicture(loadBmpFile(bmpFile));
         const SideFileRow row = findSideFileRow(folders_.sideFile(), *name);
         if (row.index >= 0) {
-            Edit1->setText(qs(row.sizeText));
-            Edit2->setText(qs(countText(row.attributeCount, row.entityCount)));
+            Edit1->setText(row.sizeText);
+            Edit2->setText(countText(row.attributeCount, row.entityCount));
         }
     } else if (mayAskHost) {
         generateThumbnail(*name, bmpFile);
@@ -444,13 +341,13 @@ void TForm73::generateThumbnail(const std::u16string& name, const fs::path& bmpF
     previewWidth = thumbnail.previewWidth;
     previewHeight = thumbnail.previewHeight;
     previewCenter = thumbnail.previewCenter;
-    Edit1->setText(qs(thumbnail.sizeText));
-    Edit2->setText(qs(made.countText));
+    Edit1->setText(thumbnail.sizeText);
+    Edit2->setText(made.countText);
     setProgress(100);
 
     if (!runFlag) return;  // aborted while the listing ran
     Image1->setPicture(thumbnail.bitmap);
-    if (CheckBox3->isChecked()) {
+    if (CheckBox3->checked()) {
         // The row first: a name the side file cannot hold is refused before
         // any file is written.
         storeSideFileRow(folders_.sideFile(), name, counts.items, counts.attributes, thumbnail.sizeText);
@@ -464,7 +361,7 @@ void TForm73::Button4Click() {
     runFlag = true;
     reportFailures([this] {
         for (int row = 0; row < ListBox1->count(); ++row) {
-            ListBox1->setCurrentRow(row);
+            ListBox1->setItemIndex(row);
             showSelectedThumbnail();
             if (!runFlag) break;
         }
@@ -473,27 +370,28 @@ void TForm73::Button4Click() {
 
 void TForm73::Button5Click() {
     runFlag = false;
-    QCoreApplication::processEvents();
+    processMessages();
 }
 
-void TForm73::insertIntoHost(const std::optional<std::u16string>& name, const QString& countText,
-                             const QLineEdit* limitEdit) {
+void TForm73::insertIntoHost(const std::optional<std::u16string>& name, const std::u16string& countText,
+                             const TEdit* limitEdit) {
     std::unique_ptr<InanoCADApplication> application = connectHost(link_, true);
     if (!application) return;
-    try {
-        std::unique_ptr<HostDocument> document = application->currentDocument();
-        if (name) {
+    reportFailures([&] {
+        try {
+            std::unique_ptr<HostDocument> document = application->currentDocument();
+            if (!name) return;
             const int limit = editLimit(limitEdit);
             const int n = displayedItemCount(countText, limit);
             if (n <= entCntLimit && n <= limit)
                 insertBlockByClipboard(windows_, *application, *document, *name);
             else
                 insertBlockByCommand(*document, *name);
+        } catch (const HostError&) {
+            // host failures end the insertion silently
         }
-    } catch (const std::exception&) {
-        // host failures end the insertion silently
-    }
-    restoreWindowState();
+    });
+    restore();
 }
 
 void TForm73::Button1Click() {
@@ -511,80 +409,80 @@ void TForm73::Button6Click() {
     const int limit = editLimit(Edit3);
     if (displayedItemCount(Edit2->text(), limit) > limit && !dialogs_->askYesNo(kConfirmCaption, kWriteBlockWarning))
         return;
-    try {
-        std::unique_ptr<HostDocument> document = application->currentDocument();
-        const fs::path folder =
-            CheckBox4->isChecked() ? folders_.dwgFolder() : wblockFolder(document->documentFullName());
-        if (folder.empty()) {
-            dialogs_->inform(kConfirmCaption,
-                             QStringLiteral("図面が保存されていないため, WBLOCK フォルダを決められません."));
-            return;
+    reportFailures([&] {
+        try {
+            std::unique_ptr<HostDocument> document = application->currentDocument();
+            const fs::path folder =
+                CheckBox4->checked() ? folders_.dwgFolder() : wblockFolder(document->documentFullName());
+            if (folder.empty()) {
+                dialogs_->inform(kConfirmCaption, u"図面が保存されていないため, WBLOCK フォルダを決められません.");
+                return;
+            }
+            std::error_code ec;
+            fs::create_directories(folder, ec);
+            if (ec) return;
+            writeBlockFile(windows_, *document, *name, (folder / "").u16string());
+        } catch (const HostError&) {
+            // host failures end the action silently
         }
-        std::error_code ec;
-        fs::create_directories(folder, ec);
-        if (ec) return;
-        writeBlockFile(windows_, *document, *name, pathText(folder / ""));
-    } catch (const std::exception&) {
-        // host failures end the action silently
-    }
+    });
 }
 
 void TForm73::Button3Click() {
     if (ListBox1->count() == 0) {
-        dialogs_->inform(kConfirmCaption, QStringLiteral("ファイルリストが作成されていません."));
+        dialogs_->inform(kConfirmCaption, u"ファイルリストが作成されていません.");
         return;
     }
-    if (!dialogs_->askYesNo(kConfirmCaption, QStringLiteral("BMP ファイルを削除しますか？"))) return;
+    if (!dialogs_->askYesNo(kConfirmCaption, u"BMP ファイルを削除しますか？")) return;
     reportFailures([this] {
         std::error_code ignored;
         fs::create_directories(folders_.bmpFolder(), ignored);
-        QStringList refused;
+        std::u16string refused;
         for (int row = 0; row < ListBox1->count(); ++row) {
-            const std::u16string name = ListBox1->item(row)->text().toStdU16String();
+            const std::u16string name = ListBox1->item(row);
             if (!blockFileNameProblem(name, ".bmp").empty()) {
-                refused.push_back(qs(name));
+                refused += u"\n" + name;
                 continue;
             }
             const fs::path bmpFile = blockFilePath(folders_.bmpFolder(), name, ".bmp");
             if (fs::exists(bmpFile)) fs::remove(bmpFile);
             removeSideFileRow(folders_.sideFile(), name);
         }
-        if (!refused.isEmpty())
-            dialogs_->inform(kConfirmCaption, QStringLiteral("ファイル名に使えないブロック名は処理しませんでした:\n") +
-                                                  refused.join(QLatin1Char('\n')));
+        if (!refused.empty())
+            dialogs_->inform(kConfirmCaption, u"ファイル名に使えないブロック名は処理しませんでした:" + refused);
     });
 }
 
 // ---- library tab ----
 
 void TForm73::PageControl1Change() {
-    if (PageControl1->currentIndex() != 1) return;
+    if (PageControl1->activePageIndex() != 1) return;
     FileListBox1Click();
-    const QString kept = Edit4->text();
-    Edit4->setText(QStringLiteral(" "));
+    const std::u16string kept = Edit4->text();
+    Edit4->setText(u" ");
     Edit4->setText(kept);
 }
 
-void TForm73::Edit4Change() { FileListBox1->setMask(QStringLiteral("*") + Edit4->text() + QStringLiteral("*.dwg")); }
+void TForm73::Edit4Change() { FileListBox1->setMask(u"*" + Edit4->text() + u"*.dwg"); }
 
 void TForm73::FileListBox1Click() {
     reportFailures([this] {
         Image2->clearPicture();
         Edit5->clear();
         Edit6->clear();
-        QString fileName = FileListBox1->fileName();
-        if (fileName.isEmpty()) {
+        std::u16string fileName = FileListBox1->fileName();
+        if (fileName.empty()) {
             if (FileListBox1->count() == 0) return;
-            FileListBox1->setCurrentRow(0);
-            fileName = FileListBox1->item(0)->text();
+            FileListBox1->setItemIndex(0);
+            fileName = FileListBox1->item(0);
         }
-        const fs::path file(fileName.toStdString());
+        const fs::path file(fileName);
         const fs::path bmpFile = folders_.bmpFolder() / fs::path(file).replace_extension(".bmp");
         if (fs::exists(bmpFile)) Image2->setPicture(loadBmpFile(bmpFile));
-        const SideFileRow row = findSideFileRow(folders_.sideFile(), pathText(file.stem()));
+        const SideFileRow row = findSideFileRow(folders_.sideFile(), file.stem().u16string());
         if (row.index >= 0) {
-            Edit5->setText(qs(row.sizeText));
-            Edit6->setText(qs(countText(row.attributeCount, row.entityCount)));
+            Edit5->setText(row.sizeText);
+            Edit6->setText(countText(row.attributeCount, row.entityCount));
         }
     });
 }
@@ -592,24 +490,24 @@ void TForm73::FileListBox1Click() {
 void TForm73::Button7Click() {
     HostAction action(hostActionRunning_);
     if (action.refused()) return;
-    const QString fileName = FileListBox1->fileName();
+    const std::u16string fileName = FileListBox1->fileName();
     std::optional<std::u16string> fullName;
-    if (!fileName.isEmpty()) fullName = pathText(folders_.dwgFolder() / fileName.toStdString());
+    if (!fileName.empty()) fullName = (folders_.dwgFolder() / fs::path(fileName)).u16string();
     insertIntoHost(fullName, Edit6->text(), Edit7);
 }
 
 // ---- DXF preview ----
 
-void TForm73::drawDxfImage(const QString& dxfName, TImage* img) {
+void TForm73::drawDxfImage(const fs::path& dxfName, TImage* img) {
     WindowDxfProgress progress(*ProgressBar1);
     WindowDxfMessages messages(*dialogs_);
     DxfPreviewHooks hooks;
     hooks.progressBar = &progress;
     hooks.ownerWindow = &messages;
-    hooks.processMessages = [] { QCoreApplication::processEvents(); };
+    hooks.processMessages = [] { processMessages(); };
     Canvas bitmap(img->width(), img->height());
     DxfPreviewView view;
-    if (drawDxfPreview(store_, std::filesystem::path(dxfName.toStdString()), bitmap, hooks, view)) {
+    if (drawDxfPreview(store_, dxfName, bitmap, hooks, view)) {
         previewWidth = view.previewWidth;
         previewHeight = view.previewHeight;
         previewCenter = view.previewCenter;

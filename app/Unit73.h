@@ -1,91 +1,80 @@
 // The tool's one window: the blocks of the drawing open in the host with their
 // thumbnails (first tab) and the library of written block files (second tab).
-// Controls keep their designer names; the slots are the handlers.
+// Controls keep their designer names; the handlers keep theirs. It speaks
+// only to the control layer of ui/, so the same window runs on every toolkit.
 #pragma once
 
-#include <QString>
-#include <QWidget>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
-#include "app/dialogs.h"
-#include "app/list_box.h"
 #include "app/tool_folders.h"
 #include "host/host_api.h"
-#include "platform/window_functions.h"
 #include "store/drawing_store.h"
-
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QProgressBar;
-class QPushButton;
-class QTabWidget;
+#include "ui/controls.h"
+#include "ui/dialogs.h"
+#include "ui/toolkit_window_functions.h"
 
 namespace velmora {
 
-class TFileListBox;
-class TImage;
-
 // What the window is given from outside: the executable it lives beside (its
-// settings, thumbnails and written blocks go there), the window registry the
-// host is found in, how the host's application object is obtained once its
-// window is found (null: the simulated host's client), and the message boxes
-// (null: real ones).
+// settings, thumbnails and written blocks go there), the window functions the
+// host is found with (null: the platform's), how the host's application object
+// is obtained once its window is found (null: the platform's host link), and
+// the message boxes (null: real ones).
 struct FormEnvironment {
     ToolFolders folders;
-    std::filesystem::path windowRegistry = defaultWindowRegistry();
+    std::unique_ptr<WindowFunctions> windows;
     HostLink::ApplicationFactory obtainApplication;
     std::unique_ptr<Dialogs> dialogs;
 };
 
-class TForm73 : public QWidget {
-    Q_OBJECT
+class TForm73 : public TForm {
 public:
-    explicit TForm73(FormEnvironment environment, QWidget* parent = nullptr);
+    explicit TForm73(FormEnvironment environment);
     ~TForm73() override;  // FormDestroy
 
     // The entity count read back from a count text; limit + 1 when the text
     // holds none.
-    static int displayedItemCount(const QString& text, int limit);
-    // Previews a DXF file into `img`; for now it always draws the failure cross.
-    void drawDxfImage(const QString& dxfName, TImage* img);
+    static int displayedItemCount(const std::u16string& text, int limit);
+    // Previews an ASCII DXF file into `img`: the drawing fitted into it, or
+    // the failure cross when the file cannot be read.
+    void drawDxfImage(const std::filesystem::path& dxfName, TImage* img);
 
     const ToolFolders& folders() const { return folders_; }
     DrawingStore& store() { return store_; }
 
-    // Controls.
-    QProgressBar* ProgressBar1;
-    QTabWidget* PageControl1;
-    QWidget* TabSheet1;
-    QWidget* TabSheet2;
-    QPushButton* Button2;
+    // Controls, owned by the form.
+    TProgressBar* ProgressBar1;
+    TPageControl* PageControl1;
+    TTabSheet* TabSheet1;
+    TTabSheet* TabSheet2;
+    TButton* Button2;
     TListBox* ListBox1;
-    QLabel* Label1;
-    QLineEdit* Edit3;
-    QCheckBox* CheckBox3;
-    QCheckBox* CheckBox4;
+    TLabel* Label1;
+    TEdit* Edit3;
+    TCheckBox* CheckBox3;
+    TCheckBox* CheckBox4;
     TImage* Image1;
-    QLineEdit* Edit1;
-    QLineEdit* Edit2;
-    QLabel* Label2;
-    QPushButton* Button3;
-    QPushButton* Button4;
-    QPushButton* Button5;
-    QPushButton* Button1;
-    QPushButton* Button6;
-    QLabel* Label4;
-    QLineEdit* Edit4;
+    TEdit* Edit1;
+    TEdit* Edit2;
+    TLabel* Label2;
+    TButton* Button3;
+    TButton* Button4;
+    TButton* Button5;
+    TButton* Button1;
+    TButton* Button6;
+    TLabel* Label4;
+    TEdit* Edit4;
     TFileListBox* FileListBox1;
-    QLabel* Label3;
-    QLineEdit* Edit7;
+    TLabel* Label3;
+    TEdit* Edit7;
     TImage* Image2;
-    QLineEdit* Edit5;
-    QLineEdit* Edit6;
-    QPushButton* Button7;
+    TEdit* Edit5;
+    TEdit* Edit6;
+    TButton* Button7;
 
     // Fields.
     bool runFlag = false;
@@ -96,7 +85,7 @@ public:
     double previewFillRatio = 0;
     int previewColorMode = 0;
 
-public slots:
+    // Handlers.
     void FormCreate();
     void FormDestroy();
     void Button2Click();
@@ -110,9 +99,6 @@ public slots:
     void Edit4Change();
     void FileListBox1Click();
     void Button7Click();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildBlocksTab();
@@ -130,21 +116,19 @@ private:
     class HostAction;
     void generateThumbnail(const std::u16string& name, const std::filesystem::path& bmpFile);
     // Inserts `name` (nullopt: nothing selected, only the window is restored).
-    void insertIntoHost(const std::optional<std::u16string>& name, const QString& countText,
-                        const QLineEdit* limitEdit);
+    void insertIntoHost(const std::optional<std::u16string>& name, const std::u16string& countText,
+                        const TEdit* limitEdit);
     // The selected block's name; nullopt when nothing is selected.
     std::optional<std::u16string> selectedBlockName() const;
     // Shows why a block name cannot become a file name; true when it can.
     bool acceptBlockFileName(const std::u16string& name, const char* extension);
     void setProgress(int position);
-    void restoreWindowState();
 
     ToolFolders folders_;
     std::unique_ptr<Dialogs> dialogs_;
-    RegistryWindowFunctions windows_;
+    ToolkitWindowFunctions windows_;
     HostLink link_;
     DrawingStore store_;
-    bool escapeDown_ = false;
 };
 
 }  // namespace velmora

@@ -1,64 +1,75 @@
 #include "app/form_settings.h"
 
-#include <QSettings>
+#include <algorithm>
+#include <cstdlib>
 
+#include "platform/ini_file.h"
 #include "platform/locale_numbers.h"
 
 namespace velmora {
 namespace {
 
-// The text of a key, or nullopt when it is missing.
-std::optional<QString> readText(const QSettings& ini, const QString& key) {
-    const QVariant value = ini.value(key);
-    if (!value.isValid()) return std::nullopt;
-    // A value with commas reads as a list; keep it as the text it was.
-    if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(QLatin1Char(','));
-    return value.toString();
-}
+constexpr int kFarthestEdge = 32000;  // window coordinates are 16-bit on some systems
 
-std::optional<int> readInteger(const QSettings& ini, const QString& key) {
-    const auto text = readText(ini, key);
+std::optional<int> readInteger(const IniFile& ini, std::u16string_view section, std::u16string_view key) {
+    const auto text = ini.value(section, key);
     if (!text) return std::nullopt;
-    return tryStrToInt(text->toStdU16String());
+    return tryStrToInt(*text);
 }
 
-bool readBool(const QSettings& ini, const QString& key, bool fallback) {
-    const auto value = readInteger(ini, key);
+std::optional<int> readEdge(const IniFile& ini, std::u16string_view key) {
+    const auto edge = readInteger(ini, u"Form", key);
+    if (!edge || std::abs(static_cast<long long>(*edge)) > kFarthestEdge) return std::nullopt;
+    return edge;
+}
+
+std::u16string readDigits(const IniFile& ini, std::u16string_view key, const std::u16string& fallback) {
+    const auto text = ini.value(u"Ent", key);
+    if (!text || !std::all_of(text->begin(), text->end(), [](char16_t c) { return c >= u'0' && c <= u'9'; }))
+        return fallback;
+    return *text;
+}
+
+bool readBool(const IniFile& ini, std::u16string_view section, bool fallback) {
+    const auto value = readInteger(ini, section, u"Checked");
     return value ? *value != 0 : fallback;
+}
+
+std::u16string decimal(int value) {
+    const std::string text = std::to_string(value);
+    return std::u16string(text.begin(), text.end());
 }
 
 }  // namespace
 
-FormSettings loadFormSettings(const QString& iniFile) {
-    const QSettings ini(iniFile, QSettings::IniFormat);
+FormSettings loadFormSettings(const std::filesystem::path& iniFile) {
+    const IniFile ini(iniFile);
     FormSettings s;
-    s.left = readInteger(ini, QStringLiteral("Form/Left"));
-    s.top = readInteger(ini, QStringLiteral("Form/Top"));
-    s.maxcnt = readText(ini, QStringLiteral("Ent/maxcnt")).value_or(s.maxcnt);
-    s.maxcnt2 = readText(ini, QStringLiteral("Ent/maxcnt2")).value_or(s.maxcnt2);
-    s.cntLimit = readInteger(ini, QStringLiteral("Ent/cntLimit")).value_or(s.cntLimit);
-    s.checkBox3 = readBool(ini, QStringLiteral("CheckBox3/Checked"), s.checkBox3);
-    s.checkBox4 = readBool(ini, QStringLiteral("CheckBox4/Checked"), s.checkBox4);
+    s.left = readEdge(ini, u"Left");
+    s.top = readEdge(ini, u"Top");
+    s.maxcnt = readDigits(ini, u"maxcnt", s.maxcnt);
+    s.maxcnt2 = readDigits(ini, u"maxcnt2", s.maxcnt2);
+    s.cntLimit = readInteger(ini, u"Ent", u"cntLimit").value_or(s.cntLimit);
+    s.checkBox3 = readBool(ini, u"CheckBox3", s.checkBox3);
+    s.checkBox4 = readBool(ini, u"CheckBox4", s.checkBox4);
     return s;
 }
 
-void saveFormSettings(const QString& iniFile, const FormSettings& s, QPoint position) {
-    QSettings ini(iniFile, QSettings::IniFormat);
-    ini.setValue(QStringLiteral("Form/Left"), position.x());
-    ini.setValue(QStringLiteral("Form/Top"), position.y());
-    ini.setValue(QStringLiteral("Ent/maxcnt"), s.maxcnt);
-    ini.setValue(QStringLiteral("Ent/maxcnt2"), s.maxcnt2);
-    ini.setValue(QStringLiteral("Ent/cntLimit"), s.cntLimit);
-    ini.setValue(QStringLiteral("CheckBox3/Checked"), s.checkBox3 ? 1 : 0);
-    ini.setValue(QStringLiteral("CheckBox4/Checked"), s.checkBox4 ? 1 : 0);
-    ini.sync();
+bool saveFormSettings(const std::filesystem::path& iniFile, const FormSettings& s, Position position) {
+    return writeIniValues(iniFile, {{u"Form", u"Left", decimal(position.x)},
+                                    {u"Form", u"Top", decimal(position.y)},
+                                    {u"Ent", u"maxcnt", s.maxcnt},
+                                    {u"Ent", u"maxcnt2", s.maxcnt2},
+                                    {u"Ent", u"cntLimit", decimal(s.cntLimit)},
+                                    {u"CheckBox3", u"Checked", s.checkBox3 ? u"1" : u"0"},
+                                    {u"CheckBox4", u"Checked", s.checkBox4 ? u"1" : u"0"}});
 }
 
-QPoint placeWindow(std::optional<int> left, std::optional<int> top, QSize window, QSize screen) {
-    int x = left.value_or((screen.width() - window.width()) / 2);
-    int y = top.value_or((screen.height() - window.height()) / 2);
-    if (x + window.width() > screen.width()) x = screen.width() - window.width();
-    if (y + window.height() > screen.height()) y = screen.height() - window.height();
+Position placeWindow(std::optional<int> left, std::optional<int> top, Extent window, Extent screen) {
+    int x = left.value_or((screen.width - window.width) / 2);
+    int y = top.value_or((screen.height - window.height) / 2);
+    if (x + window.width > screen.width) x = screen.width - window.width;
+    if (y + window.height > screen.height) y = screen.height - window.height;
     return {x, y};
 }
 

@@ -1,25 +1,18 @@
 // Program entry of the tool: the application, its dark look, the one window
 // and the message loop.
-#include <QApplication>
-#include <QMessageBox>
-
 #include "app/Unit73.h"
-#include "app/dark_theme.h"
-#include "app/translations.h"
+#include "platform/files.h"
 #include "platform/locale_numbers.h"
+#include "ui/application.h"
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+    velmora::TApplication application(argc, argv);
     velmora::initDecimalSeparatorFromEnvironment();
-    velmora::installJapaneseTranslations(application);
-    velmora::substituteWindowFont();
-    if (!velmora::applyDarkTheme(application))
-        QMessageBox::critical(nullptr, QStringLiteral("Velmora"),
-                              QStringLiteral("The visual theme \"Windows10 Dark\" cannot be applied."));
-
     velmora::FormEnvironment environment;
-    environment.folders.executable = QCoreApplication::applicationFilePath().toStdString();
+    environment.folders.executable = velmora::executableFile();
     velmora::TForm73 form(std::move(environment));
+    if (!application.applyDarkTheme())
+        velmora::MessageBoxDialogs(form).showError(u"The visual theme \"Windows10 Dark\" cannot be applied.");
     form.show();
-    return application.exec();
+    return velmora::runMessageLoop();
 }

@@ -5,15 +5,11 @@
 
 #include "host/host_api.h"
 #include "host/sim_client.h"
+#include "platform/files.h"
 
 namespace velmora {
 
-std::filesystem::path executableFolder() {
-    std::error_code ec;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) exe = std::filesystem::current_path(ec) / "velmora";
-    return exe.parent_path() / "";
-}
+std::filesystem::path executableFolder() { return executableFile().parent_path() / ""; }
 
 HostLink defaultHostLink(RegistryWindowFunctions& windows) {
     return HostLink{windows, kHostWindowTitle, simulatedHostFactory(windows.registry()), executableFolder()};

@@ -6,23 +6,12 @@
 
 #include "host/com/com_host.h"
 #include "host/host_api.h"
+#include "platform/files.h"
 #include "platform/win32_window_functions.h"
 
 namespace velmora {
 
-std::filesystem::path executableFolder() {
-    std::wstring name(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-        if (n == 0) return std::filesystem::current_path() / "";
-        if (n < name.size()) {
-            name.resize(n);
-            break;
-        }
-        name.resize(name.size() * 2);
-    }
-    return std::filesystem::path(name).parent_path() / "";
-}
+std::filesystem::path executableFolder() { return executableFile().parent_path() / ""; }
 
 std::unique_ptr<WindowFunctions> makePlatformWindowFunctions() { return std::make_unique<Win32WindowFunctions>(); }
 

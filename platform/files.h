@@ -45,4 +45,7 @@ FileReadFailure readFileBlocks(const std::filesystem::path& file, std::size_t bl
 // failure.
 bool writeFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 
+// The full file name of the running executable.
+std::filesystem::path executableFile();
+
 }  // namespace velmora

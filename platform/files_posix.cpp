@@ -100,4 +100,10 @@ bool writeFileAtomically(const fs::path& file, std::string_view bytes) {
     return true;
 }
 
+fs::path executableFile() {
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::current_path(ec) / "velmora" : exe;
+}
+
 }  // namespace velmora

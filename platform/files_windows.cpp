@@ -110,4 +110,17 @@ bool writeFileAtomically(const fs::path& file, std::string_view bytes) {
     return ok;
 }
 
+fs::path executableFile() {
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (n == 0) return fs::current_path() / "velmora.exe";
+        if (n < name.size()) {
+            name.resize(n);
+            return fs::path(name);
+        }
+        name.resize(name.size() * 2);
+    }
+}
+
 }  // namespace velmora

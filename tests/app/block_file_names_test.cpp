@@ -9,13 +9,19 @@ namespace velmora {
 namespace {
 
 TEST(BlockFileNames, RefusesNamesThatLeaveTheFolderOrBreakFiles) {
-    for (const std::u16string& bad : std::vector<std::u16string>{u"", u".", u"..", u"../x", u"a/b", u"a\\b", u"/etc/passwd", u"a\tb", u"a\nb",
-                               std::u16string(u"a\0b", 3), std::u16string(252, u'x')})
+    // The longest name leaves room for ".bmp" and the temporary suffix of an
+    // atomic write (25) within 255.
+    for (const std::u16string& bad : std::vector<std::u16string>{
+             u"", u".", u"..", u"../x", u"a/b", u"a\\b", u"/etc/passwd", u"a\tb", u"a\nb", std::u16string(u"a\0b", 3),
+             std::u16string(227, u'x'), u"*weird?", u"a:b", u"a:stream", u"a<b", u"a>b", u"a\"b", u"a|b", u"a.", u"a ",
+             u"...", u"CON", u"con", u"Con.x", u"NUL .txt", u"aux", u"PRN", u"COM1", u"lpt9", u"LPT1.dwg"})
         EXPECT_FALSE(blockFileNameProblem(bad, ".bmp").empty()) << std::string(bad.begin(), bad.end());
-    for (const std::u16string& good : std::vector<std::u16string>{u"door", u"a..b", u"...", u"ドア 1", u"*weird?", std::u16string(251, u'x')})
-        EXPECT_TRUE(blockFileNameProblem(good, ".bmp").empty());
-    // 3 UTF-8 bytes per kana: 84 of them with ".bmp" make 256 bytes.
-    EXPECT_FALSE(blockFileNameProblem(std::u16string(84, u'ア'), ".bmp").empty());
+    for (const std::u16string& good : std::vector<std::u16string>{u"door", u"a..b", u".x", u"ドア 1", u"COM0", u"CONSOLE",
+                                                                  u"LPT10", u"xCON", std::u16string(226, u'x')})
+        EXPECT_TRUE(blockFileNameProblem(good, ".bmp").empty()) << std::string(good.begin(), good.end());
+    // 3 UTF-8 bytes per kana: 76 of them with ".bmp" and the suffix make 257 bytes.
+    EXPECT_TRUE(blockFileNameProblem(std::u16string(75, u'ア'), ".bmp").empty());
+    EXPECT_FALSE(blockFileNameProblem(std::u16string(76, u'ア'), ".bmp").empty());
 }
 
 TEST(BlockFileNames, FilesLieInTheToolFolders) {

@@ -1,14 +1,8 @@
-// The window against scripted host objects: a window titled "nanoCAD 5" is
-// registered by the test itself and the application factory hands out the
-// scripted host, so a handler's host calls and failures can be set one by one.
+// The window against scripted host objects: scripted window functions find a
+// host window and the application factory hands out the scripted host, so a
+// handler's host calls and failures can be set one by one.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QEvent>
-#include <QGuiApplication>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QTest>
 #include <algorithm>
 #include <optional>
 
@@ -20,18 +14,16 @@ namespace {
 namespace fs = std::filesystem;
 using velmora::testing::FakeApplication;
 using velmora::testing::FakeHost;
+using velmora::testing::FakeWindows;
 
 class FakeHostWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testApplication();
-        registry = dir.path() / "run" / "registry";
-        fs::create_directories(registry.parent_path());
-        window.emplace(registry, u"nanoCAD 5");
-        window->publish();
-        f = makeForm(dir, log, registry, [this](WindowHandle) -> std::unique_ptr<InanoCADApplication> {
-            return std::make_unique<FakeApplication>(host);
-        });
+        // Virtual time: the host's waits end without the wall clock.
+        f = makeForm(dir, log, std::make_unique<FakeWindows>(),
+                     [this](WindowHandle) -> std::unique_ptr<InanoCADApplication> {
+                         return std::make_unique<FakeApplication>(host);
+                     });
     }
     long count(const std::string& call) const { return std::count(host.calls.begin(), host.calls.end(), call); }
     bool sentAny() const {
@@ -40,8 +32,6 @@ protected:
     }
 
     ToolDir dir;
-    fs::path registry;
-    std::optional<WindowRegistration> window;
     FakeHost host;
     std::shared_ptr<ScriptedDialogs::Log> log = std::make_shared<ScriptedDialogs::Log>();
     std::unique_ptr<TForm73> f;
@@ -50,53 +40,70 @@ protected:
 TEST_F(FakeHostWindowTest, GetBlocksKeepsTheNamesReadBeforeAHostFailure) {
     host.blocks = {u"window", u"*Model_Space", u"Door", u"stair", u"roof"};
     host.failing = {"item 3"};
-    f->Button2Click();
+    drive::click(*f->Button2);
     ASSERT_EQ(f->ListBox1->count(), 2);
-    EXPECT_EQ(f->ListBox1->item(0)->text(), "Door");
-    EXPECT_EQ(f->ListBox1->item(1)->text(), "window");
+    EXPECT_EQ(f->ListBox1->item(0), u"Door");
+    EXPECT_EQ(f->ListBox1->item(1), u"window");
     // The failure ended the action: no first block selected, no listing run.
-    EXPECT_EQ(f->ListBox1->currentRow(), -1);
+    EXPECT_EQ(f->ListBox1->itemIndex(), -1);
     EXPECT_FALSE(sentAny());
     EXPECT_TRUE(log->calls.empty());
 }
 
+// Only host failures end get blocks, insert and write block silently; any
+// other failure reaches the standard error box.
+TEST_F(FakeHostWindowTest, FailuresOtherThanTheHostsReachTheErrorBox) {
+    host.blocks = {u"door"};
+    f->Edit2->setText(u"属性 = 0 / 1");
+    host.onCall = [](const std::string& call) {
+        if (call == "currentDocument") throw std::bad_alloc();
+    };
+    for (TButton* button : {f->Button2, f->Button1, f->Button6}) {
+        log->calls.clear();
+        f->ListBox1->setItems({u"door"});
+        f->ListBox1->setItemIndex(0);
+        drive::click(*button);
+        ASSERT_EQ(log->calls.size(), 1u) << button->name();
+        EXPECT_EQ(log->calls[0].kind, DialogCall::Error);
+        EXPECT_TRUE(log->calls[0].text.starts_with(u"メモリが足りません。")) << button->name();
+    }
+}
+
 TEST_F(FakeHostWindowTest, InsertTakesASelectedBlockWithAnEmptyName) {
-    f->ListBox1->addItem(QString());
-    f->ListBox1->setCurrentRow(0);
-    f->Button1Click();  // no count shown: by command
+    f->ListBox1->addItem(std::u16string());
+    f->ListBox1->setItemIndex(0);
+    drive::click(*f->Button1);  // no count shown: by command
     EXPECT_EQ(count("sendCommand ^C^C"), 1);
     EXPECT_EQ(count("sendCommand -insert\r\r"), 1);
 
     host.calls.clear();
-    f->ListBox1->clearSelection();
-    f->Button1Click();  // nothing selected: nothing sent
+    f->ListBox1->setItemIndex(-1);
+    drive::click(*f->Button1);  // nothing selected: nothing sent
     EXPECT_EQ(count("currentDocument"), 1);
     EXPECT_FALSE(sentAny());
 }
 
 TEST_F(FakeHostWindowTest, EscapeCountsAsDownOnlyWhileTheWindowSeesItHeld) {
     f->show();
-    f->ListBox1->addItem("door");
-    f->ListBox1->setCurrentRow(0);
-    f->Edit2->setText("属性 = 0 / 1");  // within the limits: by clipboard, then the wait
+    f->ListBox1->addItem(u"door");
+    f->ListBox1->setItemIndex(0);
+    f->Edit2->setText(u"属性 = 0 / 1");  // within the limits: by clipboard, then the wait
     host.readyAfterPolls = 2;
 
-    QTest::keyPress(f.get(), Qt::Key_Escape);
+    drive::keyDown(*f->ListBox1, drive::Key::Escape);
     f->Button1Click();
     EXPECT_EQ(count("sendCommand pasteclip\r"), 1);
     EXPECT_EQ(count("isHostReady"), 0);  // held down: the wait ends at its first step
 
     // The release went to another program: the key is no longer taken as down.
-    QEvent deactivate(QEvent::ApplicationDeactivate);
-    QCoreApplication::sendEvent(qApp, &deactivate);
+    drive::deactivateApplication();
     host.calls.clear();
     host.readyPolls = 0;
     f->Button1Click();
     EXPECT_EQ(count("isHostReady"), 2);
 
-    QTest::keyPress(f.get(), Qt::Key_Escape);
-    QApplicationStateChangeEvent inactive(Qt::ApplicationInactive);
-    QCoreApplication::sendEvent(qApp, &inactive);
+    drive::keyDown(*f->ListBox1, drive::Key::Escape);
+    drive::deactivateApplication();
     host.calls.clear();
     host.readyPolls = 0;
     f->Button1Click();
@@ -108,9 +115,9 @@ TEST_F(FakeHostWindowTest, EscapeCountsAsDownOnlyWhileTheWindowSeesItHeld) {
 // host action: get blocks, insert, make all, WBLOCK, the library's insert and
 // a click that would list a block are all ignored until the first one ends.
 TEST_F(FakeHostWindowTest, ClicksDuringAHostActionStartNoOtherOne) {
-    f->ListBox1->addItems({"door", "stair"});
-    f->ListBox1->setCurrentRow(0);
-    f->Edit2->setText("属性 = 0 / 1");  // by clipboard, then the wait for the host
+    f->ListBox1->setItems({u"door", u"stair"});
+    f->ListBox1->setItemIndex(0);
+    f->Edit2->setText(u"属性 = 0 / 1");  // by clipboard, then the wait for the host
     host.readyAfterPolls = 2;
     host.blocks = {u"other"};
     int waits = 0;
@@ -118,22 +125,17 @@ TEST_F(FakeHostWindowTest, ClicksDuringAHostActionStartNoOtherOne) {
     host.onCall = [&](const std::string& call) {
         if (call != "isHostReady" || waits++ > 0) return;
         const std::size_t before = host.calls.size();
-        f->ListBox1->setCurrentRow(1);
-        f->ListBox1Click();  // stair has no thumbnail: it would be listed
-        f->Button2Click();
-        f->Button1Click();
-        f->Button4Click();
-        f->Button6Click();
-        f->Button7Click();
+        drive::clickItem(*f->ListBox1, 1);  // stair has no thumbnail: it would be listed
+        for (TButton* button : {f->Button2, f->Button1, f->Button4, f->Button6, f->Button7}) drive::click(*button);
         nestedCalls = host.calls.size() - before;
     };
-    f->Button1Click();
+    drive::click(*f->Button1);
     EXPECT_GT(waits, 0);
     EXPECT_EQ(nestedCalls, 0u);
     EXPECT_EQ(f->ListBox1->count(), 2);  // get blocks did not run
 
     host.onCall = nullptr;  // the action is over: clicks work again
-    f->Button2Click();
+    drive::click(*f->Button2);
     EXPECT_EQ(f->ListBox1->count(), 1);
 }
 

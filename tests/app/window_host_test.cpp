@@ -3,21 +3,12 @@
 // insert, and a host that is modal or gone.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTest>
-#include <QTimer>
 #include <fstream>
 #include <functional>
 #include <sstream>
 
-#include "app/file_list_box.h"
-#include "app/image_control.h"
 #include "app/side_file.h"
+#include "platform/utf.h"
 #include "tests/support/hostsim_process.h"
 #include "window_test_support.h"
 
@@ -75,25 +66,22 @@ void writeDrawing(const fs::path& file, const std::vector<TestBlock>& blocks) {
     std::ofstream(file, std::ios::binary) << out.str();
 }
 
-// Runs `check` every few milliseconds while the window waits for the host.
-class WhileWaiting {
+// The window registry's functions that run `check` at every sleep of a wait
+// for the host, until it returns true: a user's click while the tool waits.
+class WhileWaiting : public RegistryWindowFunctions {
 public:
-    explicit WhileWaiting(std::function<bool()> check) : check_(std::move(check)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (check_()) timer_.stop();
-        });
-        timer_.start(5);
-    }
+    using RegistryWindowFunctions::RegistryWindowFunctions;
+    std::function<bool()> check;
 
-private:
-    QTimer timer_;
-    std::function<bool()> check_;
+    void sleepMilliseconds(std::uint32_t ms) override {
+        if (check && check()) check = nullptr;
+        RegistryWindowFunctions::sleepMilliseconds(ms);
+    }
 };
 
 class HostWindowTest : public ::testing::Test {
 protected:
     void start(std::vector<TestBlock> blocks, bool modal = false) {
-        testApplication();
         drawingDir = dir.path() / "drawings";
         fs::create_directories(drawingDir);
         writeDrawing(drawingDir / "plan.dxf", blocks);
@@ -102,7 +90,9 @@ protected:
         options.title = u"nanoCAD 5";
         options.modal = modal;
         host = std::make_unique<HostSimProcess>(std::move(options));
-        f = makeForm(dir, log, host->registry());
+        auto windows = std::make_unique<WhileWaiting>(host->registry());
+        waiting = windows.get();
+        f = makeForm(dir, log, std::move(windows));
         f->show();
     }
     std::vector<std::string> sent() const { return host->sentCommands(); }
@@ -111,11 +101,7 @@ protected:
         for (const auto& c : sent()) n += c == "makeBlockItems\r";
         return n;
     }
-    int rowOf(const QString& name) const {
-        const auto items = f->ListBox1->findItems(name, Qt::MatchExactly);
-        return items.isEmpty() ? -1 : f->ListBox1->row(items.front());
-    }
-    void select(const QString& name) { f->ListBox1->setCurrentRow(rowOf(name)); }
+    void clickBlock(const std::u16string& name) { drive::clickItem(*f->ListBox1, f->ListBox1->indexOf(name)); }
     fs::path bmp(const std::string& name) const { return dir.folders().bmpFolder() / (name + ".bmp"); }
     SideFileRow sideRow(std::u16string_view name) const { return findSideFileRow(dir.folders().sideFile(), name); }
 
@@ -124,48 +110,47 @@ protected:
     std::shared_ptr<ScriptedDialogs::Log> log = std::make_shared<ScriptedDialogs::Log>();
     std::unique_ptr<HostSimProcess> host;
     std::unique_ptr<TForm73> f;
+    WhileWaiting* waiting = nullptr;
 };
 
 TEST_F(HostWindowTest, GetBlocksSortedAndFirstThumbnailMadeThenOnlyLoaded) {
     start({{"window", 3}, {"Door", 150, 2}, {"arrow", 2}});
     f->Button2Click();
     ASSERT_EQ(f->ListBox1->count(), 3);
-    EXPECT_EQ(f->ListBox1->item(0)->text(), "arrow");
-    EXPECT_EQ(f->ListBox1->item(1)->text(), "Door");
-    EXPECT_EQ(f->ListBox1->item(2)->text(), "window");
-    EXPECT_EQ(f->ListBox1->currentRow(), 0);
+    EXPECT_EQ(f->ListBox1->item(0), u"arrow");
+    EXPECT_EQ(f->ListBox1->item(1), u"Door");
+    EXPECT_EQ(f->ListBox1->item(2), u"window");
+    EXPECT_EQ(f->ListBox1->itemIndex(), 0);
     EXPECT_FALSE(f->store().layers.empty());  // the host's layers were taken
 
     // The first block's thumbnail was made, shown, saved and recorded.
-    ASSERT_TRUE(f->Image1->picture()) << (log->calls.empty() ? "" : log->calls[0].text.toStdString());
+    ASSERT_TRUE(f->Image1->picture()) << (log->calls.empty() ? "" : utf16ToUtf8(log->calls[0].text));
     EXPECT_TRUE(fs::exists(bmp("arrow")));
-    EXPECT_EQ(f->Edit1->text(), "2.00 x 3.00");
-    EXPECT_EQ(f->Edit2->text(), "属性 = 0 / 2");
-    EXPECT_EQ(f->ProgressBar1->value(), 0);
+    EXPECT_EQ(f->Edit1->text(), u"2.00 x 3.00");
+    EXPECT_EQ(f->Edit2->text(), u"属性 = 0 / 2");
+    EXPECT_EQ(f->ProgressBar1->position(), 0);
     EXPECT_EQ(listings(), 1u);
 
-    select("Door");
-    f->ListBox1Click();
-    EXPECT_EQ(f->Edit2->text(), "属性 = 2 / 152");
+    clickBlock(u"Door");
+    EXPECT_EQ(f->Edit2->text(), u"属性 = 2 / 152");
     const SideFileRow row = sideRow(u"door");
     EXPECT_EQ(row.entityCount, 152);
     EXPECT_EQ(row.attributeCount, 2);
-    EXPECT_EQ(row.sizeText, f->Edit1->text().toStdU16String());
+    EXPECT_EQ(row.sizeText, f->Edit1->text());
     EXPECT_EQ(listings(), 2u);
 
     // Again: only loaded, the host is not asked.
     f->Edit1->clear();
     f->ListBox1Click();
     EXPECT_EQ(listings(), 2u);
-    EXPECT_EQ(f->Edit2->text(), "属性 = 2 / 152");
-    EXPECT_EQ(f->Edit1->text().toStdU16String(), row.sizeText);
+    EXPECT_EQ(f->Edit2->text(), u"属性 = 2 / 152");
+    EXPECT_EQ(f->Edit1->text(), row.sizeText);
     EXPECT_TRUE(f->Image1->picture());
     EXPECT_TRUE(log->calls.empty());
 
     // Without the thumbnail option nothing is kept: every click asks again.
     f->CheckBox3->setChecked(false);
-    select("window");
-    f->ListBox1Click();
+    clickBlock(u"window");
     f->ListBox1Click();
     EXPECT_TRUE(f->Image1->picture());
     EXPECT_FALSE(fs::exists(bmp("window")));
@@ -181,21 +166,19 @@ TEST_F(HostWindowTest, CreateAllAndAbortInTheMiddle) {
     ASSERT_EQ(f->ListBox1->count(), 4);
 
     // Abort while the listing of the second block is awaited.
-    {
-        WhileWaiting abort([&] {
-            if (f->ListBox1->currentRow() != 1) return false;
-            QTest::mouseClick(f->Button5, Qt::LeftButton);
-            return true;
-        });
-        f->Button4Click();
-    }
+    waiting->check = [&] {
+        if (f->ListBox1->itemIndex() != 1) return false;
+        drive::click(*f->Button5);
+        return true;
+    };
+    drive::click(*f->Button4);
     EXPECT_FALSE(f->runFlag);
     EXPECT_TRUE(fs::exists(bmp("a1")));
     EXPECT_FALSE(fs::exists(bmp("a2")));  // neither shown nor saved
     EXPECT_EQ(sideRow(u"a2").index, -1);
     EXPECT_FALSE(f->Image1->picture());
     EXPECT_FALSE(fs::exists(bmp("a3")));  // not visited
-    EXPECT_EQ(f->ListBox1->currentRow(), 1);
+    EXPECT_EQ(f->ListBox1->itemIndex(), 1);
 
     // Create all again: the kept one is loaded, the rest are made.
     const std::size_t before = listings();
@@ -209,9 +192,8 @@ TEST_F(HostWindowTest, CreateAllAndAbortInTheMiddle) {
 TEST_F(HostWindowTest, InsertByClipboardOrCommandByTheLimits) {
     start({{"Door", 148, 2}, {"plain", 1}});
     f->Button2Click();
-    select("Door");
-    f->ListBox1Click();
-    ASSERT_EQ(f->Edit2->text(), "属性 = 2 / 150");
+    clickBlock(u"Door");
+    ASSERT_EQ(f->Edit2->text(), u"属性 = 2 / 150");
     auto insertAndTake = [&] {
         const std::size_t before = sent().size();
         f->Button1Click();
@@ -219,11 +201,11 @@ TEST_F(HostWindowTest, InsertByClipboardOrCommandByTheLimits) {
         return std::vector<std::string>(all.begin() + static_cast<long>(before), all.end());
     };
     using Strings = std::vector<std::string>;
-    f->Edit3->setText("200");
+    f->Edit3->setText(u"200");
     EXPECT_EQ(insertAndTake(), (Strings{"^C^C", "copybase\rL\r\r0,0,0\r", "pasteclip\r"}));
-    f->Edit3->setText("100");
+    f->Edit3->setText(u"100");
     EXPECT_EQ(insertAndTake(), (Strings{"^C^C", "-insert\rDoor\r"}));
-    f->Edit3->setText("");  // 500
+    f->Edit3->setText(u"");  // 500
     EXPECT_EQ(insertAndTake().size(), 3u);
     f->entCntLimit = 149;
     EXPECT_EQ(insertAndTake(), (Strings{"^C^C", "-insert\rDoor\r"}));
@@ -234,10 +216,10 @@ TEST_F(HostWindowTest, InsertByClipboardOrCommandByTheLimits) {
     // Double-click in the list and a click on the image insert too.
     f->ListBox1Click();
     std::size_t before = sent().size();
-    emit f->ListBox1->itemDoubleClicked(f->ListBox1->currentItem());
+    drive::doubleClickItem(*f->ListBox1, f->ListBox1->itemIndex());
     EXPECT_EQ(sent().size(), before + 3);
     before = sent().size();
-    QTest::mouseClick(f->Image1, Qt::LeftButton);
+    drive::click(*f->Image1);
     EXPECT_EQ(sent().size(), before + 3);
     EXPECT_TRUE(log->calls.empty());
 }
@@ -245,18 +227,18 @@ TEST_F(HostWindowTest, InsertByClipboardOrCommandByTheLimits) {
 TEST_F(HostWindowTest, WriteBlockWithTheLimitQuestionIntoBothFolders) {
     start({{"Door", 150, 2}});
     f->Button2Click();
-    ASSERT_EQ(f->Edit2->text(), "属性 = 2 / 152");
+    ASSERT_EQ(f->Edit2->text(), u"属性 = 2 / 152");
     const fs::path inDwg = dir.folders().dwgFolder() / "Door.dwg";
 
-    f->Edit3->setText("100");
+    f->Edit3->setText(u"100");
     log->answers = {false};
     f->Button6Click();
     ASSERT_EQ(log->calls.size(), 1u);
     EXPECT_EQ(log->calls[0].kind, DialogCall::Question);
-    EXPECT_EQ(log->calls[0].caption, "確認");
+    EXPECT_EQ(log->calls[0].caption, u"確認");
     EXPECT_EQ(log->calls[0].text,
-              "図形数が制限数を超えています.\nWBLOCK コマンドの方が安全です.\n処理を続けますか？\n"
-              "続ける場合は、原点 0,0 に図形が残ることがあります.");
+              u"図形数が制限数を超えています.\nWBLOCK コマンドの方が安全です.\n処理を続けますか？\n"
+              u"続ける場合は、原点 0,0 に図形が残ることがあります.");
     EXPECT_FALSE(fs::exists(inDwg));
 
     log->answers = {true};
@@ -264,16 +246,16 @@ TEST_F(HostWindowTest, WriteBlockWithTheLimitQuestionIntoBothFolders) {
     EXPECT_TRUE(fs::exists(inDwg));
     EXPECT_EQ(log->calls.size(), 2u);
 
-    f->Edit3->setText("5000");
+    f->Edit3->setText(u"5000");
     f->CheckBox4->setChecked(false);
     f->Button6Click();
     EXPECT_EQ(log->calls.size(), 2u);  // within the limit: no question
     EXPECT_TRUE(fs::exists(drawingDir / "WBLOCK" / "Door.dwg"));
 
     // The library tab lists only the DWG folder beside the executable.
-    f->PageControl1->setCurrentIndex(1);
+    f->PageControl1->setActivePageIndex(1);
     ASSERT_EQ(f->FileListBox1->count(), 1);
-    EXPECT_EQ(f->FileListBox1->item(0)->text(), "Door.dwg");
+    EXPECT_EQ(f->FileListBox1->item(0), u"Door.dwg");
 }
 
 TEST_F(HostWindowTest, LibraryTabThumbnailAndInsert) {
@@ -282,40 +264,39 @@ TEST_F(HostWindowTest, LibraryTabThumbnailAndInsert) {
     f->Button2Click();  // "bare" comes first: shown, not kept
     f->Button6Click();
     f->CheckBox3->setChecked(true);
-    select("Door");
-    f->ListBox1Click();  // thumbnail and side row of Door
+    clickBlock(u"Door");  // thumbnail and side row of Door
     f->Button6Click();
     const std::string folder = (dir.folders().dwgFolder() / "").string();
 
-    f->PageControl1->setCurrentIndex(1);
+    f->PageControl1->setActivePageIndex(1);
     ASSERT_EQ(f->FileListBox1->count(), 2);
-    EXPECT_EQ(f->FileListBox1->currentRow(), -1);
-    f->FileListBox1->setCurrentRow(1);
+    EXPECT_EQ(f->FileListBox1->itemIndex(), -1);
+    f->FileListBox1->setItemIndex(1);
     f->FileListBox1Click();
-    EXPECT_EQ(f->FileListBox1->fileName(), "Door.dwg");
+    EXPECT_EQ(f->FileListBox1->fileName(), u"Door.dwg");
     EXPECT_TRUE(f->Image2->picture());
-    EXPECT_EQ(f->Edit6->text(), "属性 = 2 / 152");
+    EXPECT_EQ(f->Edit6->text(), u"属性 = 2 / 152");
 
     std::size_t before = sent().size();
     f->Button7Click();
     auto all = sent();
     ASSERT_EQ(all.size(), before + 3);
     EXPECT_EQ(all[before + 1], "copybase\rL\r\r0,0,0\r");
-    f->Edit7->setText("100");
+    f->Edit7->setText(u"100");
     before = all.size();
-    QTest::mouseClick(f->Image2, Qt::LeftButton);
+    drive::click(*f->Image2);
     all = sent();
     ASSERT_EQ(all.size(), before + 2);
     EXPECT_EQ(all[before + 1], "-insert\r" + folder + "Door.dwg\r");
 
     // A file without a side-file row goes by command.
-    f->Edit7->setText("5000");
-    f->FileListBox1->setCurrentRow(0);
+    f->Edit7->setText(u"5000");
+    f->FileListBox1->setItemIndex(0);
     f->FileListBox1Click();
     EXPECT_FALSE(f->Image2->picture());
-    EXPECT_TRUE(f->Edit6->text().isEmpty());
+    EXPECT_TRUE(f->Edit6->text().empty());
     before = sent().size();
-    emit f->FileListBox1->itemDoubleClicked(f->FileListBox1->currentItem());
+    drive::doubleClickItem(*f->FileListBox1, f->FileListBox1->itemIndex());
     all = sent();
     ASSERT_EQ(all.size(), before + 2);
     EXPECT_EQ(all[before + 1], "-insert\r" + folder + "bare.dwg\r");
@@ -324,17 +305,17 @@ TEST_F(HostWindowTest, LibraryTabThumbnailAndInsert) {
 
 TEST_F(HostWindowTest, ModalHostLeavesEverythingSilent) {
     start({{"Door", 3}}, true);
-    f->ListBox1->addItem("Door");
+    f->ListBox1->addItem(u"Door");
     f->Button2Click();
     EXPECT_EQ(f->ListBox1->count(), 0);
-    f->ListBox1->addItem("Door");
-    f->ListBox1->setCurrentRow(0);
+    f->ListBox1->addItem(u"Door");
+    f->ListBox1->setItemIndex(0);
     f->ListBox1Click();
     f->Button1Click();
     f->Button6Click();
     f->Button4Click();
     EXPECT_FALSE(f->Image1->picture());
-    EXPECT_TRUE(f->Edit2->text().isEmpty());
+    EXPECT_TRUE(f->Edit2->text().empty());
     EXPECT_TRUE(sent().empty());
     EXPECT_TRUE(log->calls.empty());
     EXPECT_FALSE(fs::exists(bmp("Door")));
@@ -350,21 +331,19 @@ TEST_F(HostWindowTest, HostLostDuringTheListingReachesTheErrorBox) {
     f->CheckBox3->setChecked(false);
     f->Button2Click();
     f->CheckBox3->setChecked(true);
-    {
-        WhileWaiting crash([&] {
-            if (f->ListBox1->currentRow() != 1) return false;
-            host->kill();
-            return true;
-        });
-        f->Button4Click();
-    }
+    waiting->check = [&] {
+        if (f->ListBox1->itemIndex() != 1) return false;
+        host->kill();
+        return true;
+    };
+    drive::click(*f->Button4);
     ASSERT_EQ(log->calls.size(), 1u);
     EXPECT_EQ(log->calls[0].kind, DialogCall::Error);
-    EXPECT_TRUE(log->calls[0].text.startsWith(QStringLiteral("nanoCAD との通信に失敗しました。")))
-        << log->calls[0].text.toStdString();
+    EXPECT_TRUE(log->calls[0].text.starts_with(u"nanoCAD との通信に失敗しました。"))
+        << utf16ToUtf8(log->calls[0].text);
     EXPECT_TRUE(fs::exists(bmp("a1")));
     EXPECT_FALSE(fs::exists(bmp("a2")));
-    EXPECT_EQ(f->ListBox1->currentRow(), 1);  // the run stopped there
+    EXPECT_EQ(f->ListBox1->itemIndex(), 1);  // the run stopped there
 }
 
 }  // namespace

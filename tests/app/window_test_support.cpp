@@ -1,25 +1,17 @@
 #include "window_test_support.h"
 
-#include "app/dark_theme.h"
-#include "app/translations.h"
-
-#include <QtGlobal>
-#include <cstdlib>
 #include <gtest/gtest.h>
+
 #include <fstream>
 #include <iterator>
 #include <random>
 
+#include "render/bmp_file.h"
+
 namespace velmora::test {
 namespace fs = std::filesystem;
 
-QApplication& testApplication() {
-    auto* application = qobject_cast<QApplication*>(QCoreApplication::instance());
-    if (!application) std::abort();  // main() below makes it
-    return *application;
-}
-
-bool ScriptedDialogs::askYesNo(const QString& caption, const QString& text) {
+bool ScriptedDialogs::askYesNo(const std::u16string& caption, const std::u16string& text) {
     log_->calls.push_back({DialogCall::Question, caption, text});
     if (log_->answers.empty()) return log_->defaultAnswer;
     const bool answer = log_->answers.front();
@@ -27,11 +19,11 @@ bool ScriptedDialogs::askYesNo(const QString& caption, const QString& text) {
     return answer;
 }
 
-void ScriptedDialogs::inform(const QString& caption, const QString& text) {
+void ScriptedDialogs::inform(const std::u16string& caption, const std::u16string& text) {
     log_->calls.push_back({DialogCall::Information, caption, text});
 }
 
-void ScriptedDialogs::showError(const QString& text) { log_->calls.push_back({DialogCall::Error, {}, text}); }
+void ScriptedDialogs::showError(const std::u16string& text) { log_->calls.push_back({DialogCall::Error, {}, text}); }
 
 ToolDir::ToolDir() {
     std::random_device random;
@@ -47,11 +39,11 @@ ToolDir::~ToolDir() {
 }
 
 std::unique_ptr<TForm73> makeForm(const ToolDir& dir, std::shared_ptr<ScriptedDialogs::Log> log,
-                                  const fs::path& registry, HostLink::ApplicationFactory obtainApplication) {
-    testApplication();
+                                  std::unique_ptr<WindowFunctions> windows,
+                                  HostLink::ApplicationFactory obtainApplication) {
     FormEnvironment environment;
     environment.folders = dir.folders();
-    environment.windowRegistry = registry;
+    environment.windows = windows ? std::move(windows) : testWindowFunctions(dir);
     environment.obtainApplication = std::move(obtainApplication);
     environment.dialogs = std::make_unique<ScriptedDialogs>(std::move(log));
     return std::make_unique<TForm73>(std::move(environment));
@@ -62,16 +54,17 @@ std::string readFile(const fs::path& file) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+void touch(const fs::path& file) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file) << "x";
+}
+
+void writeThumbnail(const ToolDir& dir, const std::u16string& name) {
+    Canvas canvas(120, 100);
+    canvas.setPixel(3, 4, 0xFFFFFF);
+    fs::create_directories(dir.folders().bmpFolder());
+    saveBmpFile(canvas, dir.folders().bmpFolder() / (name + u".bmp"));
+}
+
 }  // namespace velmora::test
 
-// The application lives in main so that it ends before the test library's
-// own static objects do.
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    velmora::installJapaneseTranslations(application);
-    velmora::substituteWindowFont();  // the fonts and look of the real window
-    velmora::applyDarkTheme(application);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

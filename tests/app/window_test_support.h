@@ -1,10 +1,8 @@
-// What the window tests share: the application on the offscreen platform, a
-// tool folder in a temporary place (so nothing is written beside the real
-// executable), and message boxes answered by the test.
+// What the window tests share on every toolkit: the application, a tool
+// folder in a temporary place (so nothing is written beside the real
+// executable) and message boxes answered by the test.
 #pragma once
 
-#include <QApplication>
-#include <QString>
 #include <deque>
 #include <filesystem>
 #include <memory>
@@ -12,18 +10,15 @@
 #include <vector>
 
 #include "app/Unit73.h"
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
+#include "ui/test_driver.h"
 
 namespace velmora::test {
 
-// The application main() made, on the offscreen platform unless the
-// environment names another.
-QApplication& testApplication();
-
 struct DialogCall {
     enum Kind { Question, Information, Error } kind;
-    QString caption;
-    QString text;
+    std::u16string caption;
+    std::u16string text;
 };
 
 // Records every box; questions take the queued answers, then `defaultAnswer`.
@@ -35,9 +30,9 @@ public:
         bool defaultAnswer = false;
     };
     explicit ScriptedDialogs(std::shared_ptr<Log> log) : log_(std::move(log)) {}
-    bool askYesNo(const QString& caption, const QString& text) override;
-    void inform(const QString& caption, const QString& text) override;
-    void showError(const QString& text) override;
+    bool askYesNo(const std::u16string& caption, const std::u16string& text) override;
+    void inform(const std::u16string& caption, const std::u16string& text) override;
+    void showError(const std::u16string& text) override;
 
 private:
     std::shared_ptr<Log> log_;
@@ -59,13 +54,20 @@ private:
     std::filesystem::path path_;
 };
 
-// A window over `dir`, answering its boxes through `log`, finding the host in
-// `registry` and obtaining its application through `obtainApplication` (null:
-// the simulated host's client).
+// The platform's window functions, where no window of a host is found unless
+// a test starts one (on Linux: a window registry private to `dir`).
+std::unique_ptr<WindowFunctions> testWindowFunctions(const ToolDir& dir);
+
+// A window over `dir`, answering its boxes through `log`, finding the host
+// with `windows` (null: testWindowFunctions(dir)) and obtaining its
+// application through `obtainApplication` (null: the platform's host link).
 std::unique_ptr<TForm73> makeForm(const ToolDir& dir, std::shared_ptr<ScriptedDialogs::Log> log,
-                                  const std::filesystem::path& registry,
+                                  std::unique_ptr<WindowFunctions> windows = nullptr,
                                   HostLink::ApplicationFactory obtainApplication = {});
 
 std::string readFile(const std::filesystem::path& file);
+void touch(const std::filesystem::path& file);
+// A 120 x 100 thumbnail in the BMP folder of `dir` with one white pixel at (3, 4).
+void writeThumbnail(const ToolDir& dir, const std::u16string& name);
 
 }  // namespace velmora::test
