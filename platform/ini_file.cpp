@@ -100,8 +100,9 @@ std::string setIniValues(std::string_view text, const std::vector<IniValue>& val
     return result;
 }
 
-std::optional<std::u16string> IniFile::value(std::u16string_view section, std::u16string_view key) const {
-    for (const IniValue& v : values_)
+std::optional<std::u16string> findIniValue(const std::vector<IniValue>& values, std::u16string_view section,
+                                           std::u16string_view key) {
+    for (const IniValue& v : values)
         if (sameName(v.section, section) && sameName(v.key, key)) return v.value;
     return std::nullopt;
 }

@@ -39,5 +39,7 @@ bool writeIniValues(const std::filesystem::path& file, const std::vector<IniValu
 // text with `values` set in it.
 std::vector<IniValue> parseIniText(std::string_view text);
 std::string setIniValues(std::string_view text, const std::vector<IniValue>& values);
+std::optional<std::u16string> findIniValue(const std::vector<IniValue>& values, std::u16string_view section,
+                                           std::u16string_view key);
 
 }  // namespace velmora

@@ -25,19 +25,22 @@ TEST(BlockFileNames, RefusesNamesThatLeaveTheFolderOrBreakFiles) {
 }
 
 TEST(BlockFileNames, FilesLieInTheToolFolders) {
-    ToolFolders folders{"/opt/velmora/bin/velmora"};
-    EXPECT_EQ(folders.settingsFile(), "/opt/velmora/bin/velmora.ini");
-    EXPECT_EQ(folders.sideFile(), "/opt/velmora/bin/velmora.csv");
-    EXPECT_EQ(blockFilePath(folders.bmpFolder(), u"ドア", ".bmp"), "/opt/velmora/bin/BMP/ドア.bmp");
-    EXPECT_EQ(folders.dwgFolder(), "/opt/velmora/bin/DWG");
-    EXPECT_EQ(ToolFolders{"/x/Velmora.exe"}.settingsFile(), "/x/Velmora.ini");
+    const std::filesystem::path bin = std::filesystem::current_path().root_path() / "opt" / "velmora" / "bin";
+    ToolFolders folders{bin / "velmora"};
+    EXPECT_EQ(folders.settingsFile(), bin / "velmora.ini");
+    EXPECT_EQ(folders.sideFile(), bin / "velmora.csv");
+    EXPECT_EQ(blockFilePath(folders.bmpFolder(), u"ドア", ".bmp"), bin / "BMP" / u"ドア.bmp");
+    EXPECT_EQ(folders.dwgFolder(), bin / "DWG");
+    EXPECT_EQ(ToolFolders{bin / "Velmora.exe"}.settingsFile(), bin / "Velmora.ini");
 }
 
+// The drawing's folder comes through UTF-16 whole, Japanese names included.
 TEST(BlockFileNames, WblockFolderNeedsASavedDrawing) {
-    EXPECT_EQ(wblockFolder(u"/home/u/plans/a.dxf"), "/home/u/plans/WBLOCK");
+    const std::filesystem::path plans = std::filesystem::current_path().root_path() / "home" / u"図面";
+    EXPECT_EQ(wblockFolder((plans / "a.dxf").u16string()), plans / "WBLOCK");
     EXPECT_TRUE(wblockFolder(u"").empty());
     EXPECT_TRUE(wblockFolder(u"a.dxf").empty());
-    EXPECT_TRUE(wblockFolder(u"/home/u/").empty());
+    EXPECT_TRUE(wblockFolder((plans / "").u16string()).empty());
 }
 
 }  // namespace
