@@ -92,6 +92,13 @@ if scripts/install-deps.sh --windows; then
     failed=$((failed + 1))
     exit 1
   fi
+  # velmora.exe on a virtual display: both tabs, read back from another process.
+  if scripts/windows-screenshot.sh build-windows; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    exit 1
+  fi
   windows="Windows build tested under Wine"
 else
   windows="no Windows build: its packages could not be installed"

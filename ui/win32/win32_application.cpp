@@ -46,6 +46,9 @@ void commandFromChild(HWND child, WORD code) {
         case ControlKind::Button:
             if (code == BN_CLICKED) raise(static_cast<TButton*>(control)->onClick);
             break;
+        case ControlKind::CheckBox:
+            if (code == BN_CLICKED) static_cast<TCheckBox*>(control)->setChecked(!control->native().checked);
+            break;
         case ControlKind::Edit:
             if (code == EN_CHANGE) raise(static_cast<TEdit*>(control)->onChange);
             break;
@@ -141,6 +144,22 @@ LRESULT CALLBACK imageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     }
 }
 
+LRESULT CALLBACK progressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = ::BeginPaint(window, &paint);
+            if (TControl* bar = controlOf(window)) paintProgress(window, dc, bar->native());
+            ::EndPaint(window, &paint);
+            return 0;
+        }
+        default:
+            return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
 const wchar_t* registered(const wchar_t* name, WNDPROC procedure, UINT style) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -160,6 +179,7 @@ const wchar_t* registered(const wchar_t* name, WNDPROC procedure, UINT style) {
 const wchar_t* formClass() { return registered(L"VelmoraForm", containerProc, 0); }
 const wchar_t* sheetClass() { return registered(L"VelmoraSheet", containerProc, 0); }
 const wchar_t* imageClass() { return registered(L"VelmoraImage", imageProc, 0); }
+const wchar_t* progressClass() { return registered(L"VelmoraProgress", progressProc, 0); }
 
 const ThemeColors* activeTheme() { return toolkit().dark ? &kDarkTheme : nullptr; }
 void setActiveTheme(bool dark) { toolkit().dark = dark; }

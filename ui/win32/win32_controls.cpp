@@ -31,11 +31,6 @@ void attach(TControl& control) {
 DWORD editBorder() { return activeTheme() ? WS_BORDER : 0; }
 DWORD editEdge() { return activeTheme() ? 0 : WS_EX_CLIENTEDGE; }
 
-// The classic look of a control, so that it takes the theme's colours.
-void unthemed(HWND window) {
-    if (activeTheme()) ::SetWindowTheme(window, L"", L"");
-}
-
 Extent textExtent(HWND window, const std::u16string& text) {
     HDC dc = ::GetDC(window);
     HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)));
@@ -173,15 +168,15 @@ TLabel::TLabel(TControl& parent, std::string name, const std::u16string& caption
 std::u16string TLabel::caption() const { return windowText(native().hwnd); }
 
 TCheckBox::TCheckBox(TControl& parent, std::string name, const std::u16string& caption, Bounds bounds)
-    : TControl(name, createChild(ControlKind::CheckBox, parent, WC_BUTTONW, caption, BS_AUTOCHECKBOX | WS_TABSTOP, 0,
+    : TControl(name, createChild(ControlKind::CheckBox, parent, WC_BUTTONW, caption, BS_OWNERDRAW | WS_TABSTOP, 0,
                                  bounds)) {
-    unthemed(native().hwnd);
     attach(*this);
 }
 std::u16string TCheckBox::caption() const { return windowText(native().hwnd); }
-bool TCheckBox::checked() const { return ::SendMessageW(native().hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool TCheckBox::checked() const { return native().checked; }
 void TCheckBox::setChecked(bool checked) {
-    ::SendMessageW(native().hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    native().checked = checked;
+    ::InvalidateRect(native().hwnd, nullptr, FALSE);
 }
 
 // ---- edits ----
@@ -203,6 +198,7 @@ TEdit::TEdit(TControl& parent, std::string name, Bounds bounds, const EditStyle&
     native().centred = style.centred;
     native().textHint = style.textHint;
     if (style.digitsOnly) ::ImmAssociateContextEx(native().hwnd, nullptr, 0);  // no input method
+    ::SendMessageW(native().hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
     if (!style.textHint.empty())
         ::SendMessageW(native().hwnd, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(wide(native().textHint)));
     attach(*this);
@@ -210,6 +206,11 @@ TEdit::TEdit(TControl& parent, std::string name, Bounds bounds, const EditStyle&
 std::u16string TEdit::text() const { return windowText(native().hwnd); }
 void TEdit::setText(const std::u16string& text) {
     if (text == this->text()) return;
+    if (native().readOnly) {
+        // A display field narrows its font for a text it could not show whole.
+        HFONT font = fittingFont(native(), text, textRoom(native(), width()));
+        ::SendMessageW(native().hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
     ::SetWindowTextW(native().hwnd, wide(text));  // EN_CHANGE raises onChange
 }
 bool TEdit::readOnly() const { return native().readOnly; }
@@ -274,24 +275,21 @@ void TImage::showPicture() {
     ::UpdateWindow(native().hwnd);
 }
 
+// Drawn here in the theme's colours: the system's bar keeps its own look.
 TProgressBar::TProgressBar(TControl& parent, std::string name, Bounds bounds)
-    : TControl(name, createChild(ControlKind::ProgressBar, parent, PROGRESS_CLASSW, {}, 0, 0, bounds)) {
-    HWND bar = native().hwnd;
-    if (const ThemeColors* theme = activeTheme()) {
-        unthemed(bar);
-        ::SendMessageW(bar, PBM_SETBKCOLOR, 0, colorOf(theme->base));
-        ::SendMessageW(bar, PBM_SETBARCOLOR, 0, colorOf(theme->highlight));
-    }
-    ::SendMessageW(bar, PBM_SETRANGE32, 0, 100);
-    ::SendMessageW(bar, PBM_SETPOS, 0, 0);
+    : TControl(name, createChild(ControlKind::ProgressBar, parent, progressClass(), {}, 0, 0, bounds)) {
     attach(*this);
 }
-int TProgressBar::maximum() const { return static_cast<int>(::SendMessageW(native().hwnd, PBM_GETRANGE, FALSE, 0)); }
-void TProgressBar::setMaximum(int maximum) { ::SendMessageW(native().hwnd, PBM_SETRANGE32, 0, maximum); }
-int TProgressBar::position() const { return static_cast<int>(::SendMessageW(native().hwnd, PBM_GETPOS, 0, 0)); }
+int TProgressBar::maximum() const { return native().maximum; }
+void TProgressBar::setMaximum(int maximum) {
+    native().maximum = maximum;
+    ::InvalidateRect(native().hwnd, nullptr, FALSE);
+}
+int TProgressBar::position() const { return native().position; }
 void TProgressBar::setPosition(int position) {
-    if (position == this->position()) return;
-    ::SendMessageW(native().hwnd, PBM_SETPOS, position, 0);
+    if (position == native().position) return;
+    native().position = position;
+    ::InvalidateRect(native().hwnd, nullptr, FALSE);
     ::UpdateWindow(native().hwnd);
     if (onChange) onChange(position);
 }

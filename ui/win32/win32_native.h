@@ -69,6 +69,12 @@ struct TControl::Native {
     // A list's selected row before the key it is handling; kNoKey otherwise.
     static constexpr int kNoKey = -2;
     int rowBeforeKey = kNoKey;
+    bool checked = false;  // a check box's state (it is drawn here)
+    int maximum = 100;     // a progress bar's range and position (it is drawn here)
+    int position = 0;
+    // A narrower cut of the font for a text the designed box is too small for.
+    GdiObject<HFONT> condensed;
+    std::u16string condensedFor;
 };
 
 // The system's strings are UTF-16, as the controls' texts are.
@@ -94,14 +100,25 @@ HBRUSH themeBrush(ThemeColor color);  // cached for the process
 const wchar_t* formClass();
 const wchar_t* sheetClass();
 const wchar_t* imageClass();
+const wchar_t* progressClass();
 
 // Shows the sheet of the selected tab and hides the others.
 void showActivePage(HWND tabs);
+
+// The room a control gives its text: its width less the frame, the margins
+// and a check box's box.
+int textRoom(const TControl::Native& native, int width);
+// The control's font, or a condensed cut of it when `text` would not fit
+// `room` in it: the designed boxes were measured with other faces, and a
+// label a few pixels too long is better narrowed than cut off.
+HFONT fittingFont(TControl::Native& native, const std::u16string& text, int room);
+int textWidth(HWND window, HFONT font, const std::u16string& text);
 
 // Painting (win32_paint.cpp).
 void drawButton(const DRAWITEMSTRUCT& item);
 void paintTabs(HWND tabs, HDC dc);
 void paintImage(HWND window, HDC dc, const std::optional<Canvas>& picture);
+void paintProgress(HWND window, HDC dc, const TControl::Native& bar);
 // The answer to WM_CTLCOLOR*: the theme's brush with its text colours set in `dc`.
 LRESULT themeColors(UINT message, HDC dc, HWND control);
 

@@ -111,24 +111,13 @@ void deactivateApplication() {
 TControl* focusedControl(TForm&) { return controlOf(::GetFocus()); }
 
 TextRoom textRoom(const TControl& control, const std::u16string& text) {
-    HWND window = windowOf(control);
-    HDC dc = ::GetDC(window);
-    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)));
-    SIZE size{};
-    ::GetTextExtentPoint32W(dc, wide(text), static_cast<int>(text.size()), &size);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(window, dc);
-    const int width = control.width();
-    switch (control.native().kind) {
-        case ControlKind::CheckBox:
-            return {size.cx, width - 13 - 4};  // the box and the gap after it
-        case ControlKind::Button:
-            return {size.cx, width - 2 * 3};  // the frame
-        case ControlKind::Label:
-            return {size.cx, width};
-        default:
-            return {size.cx, width - 8};  // an edit's border and margins
-    }
+    TControl::Native& native = control.native();
+    const int room = textRoom(native, control.width());
+    // A display field and the drawn controls show the text in the font that fits it.
+    const bool fitted = native.kind == ControlKind::Button || native.kind == ControlKind::CheckBox ||
+                        (native.kind == ControlKind::Edit && native.readOnly);
+    HFONT font = fitted ? fittingFont(native, text, room) : native.font.get();
+    return {textWidth(native.hwnd, font, text), room};
 }
 
 void prepareToolkitForTests() {}
