@@ -4,6 +4,7 @@
 #include <optional>
 #include <system_error>
 
+#include "platform/utf.h"
 #include "platform/file_lock.h"
 #include "platform/files.h"
 #include "platform/locale_numbers.h"
@@ -121,7 +122,7 @@ std::vector<std::string> splitByteLines(std::string_view bytes) {
 
 SideFileLines readLines(const std::filesystem::path& sideFile) {
     std::optional<std::string> bytes = readWholeFile(sideFile);
-    if (!bytes) throw SideFileError("cannot read the side file " + sideFile.string());
+    if (!bytes) throw SideFileError("cannot read the side file " + utf16ToUtf8(sideFile.u16string()));
     SideFileLines lines;
     if (detectByteOrderMark(*bytes)) {
         // Not this tool's format: its rows are rewritten in the code page.
@@ -145,12 +146,13 @@ std::filesystem::path writtenFile(const std::filesystem::path& sideFile) {
 // Temporary files a writer killed mid-write left beside `file`: the name of
 // the file, ".tmp-" and digits, as writeFileAtomically makes them.
 void removeStaleTemporaries(const std::filesystem::path& file) {
-    const std::string prefix = file.filename().string() + ".tmp-";
+    // Names through UTF-16: elsewhere than here they would pass the ANSI code page.
+    const std::u16string prefix = file.filename().u16string() + u".tmp-";
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), ec)) {
-        const std::string name = entry.path().filename().string();
+        const std::u16string name = entry.path().filename().u16string();
         if (!name.starts_with(prefix) || name.size() == prefix.size() ||
-            name.find_first_not_of("0123456789", prefix.size()) != std::string::npos)
+            name.find_first_not_of(u"0123456789", prefix.size()) != std::u16string::npos)
             continue;
         std::error_code entryError;
         if (entry.is_regular_file(entryError) && !entry.is_symlink(entryError))
@@ -176,7 +178,8 @@ void updateSideFile(const std::filesystem::path& sideFile, Change&& change) {
     if (!change(lines)) return;
     std::string bytes;
     for (const std::string& row : lines.bytes) bytes += row + "\r\n";
-    if (!writeFileAtomically(file, bytes)) throw SideFileError("cannot write the side file " + sideFile.string());
+    if (!writeFileAtomically(file, bytes))
+        throw SideFileError("cannot write the side file " + utf16ToUtf8(sideFile.u16string()));
 }
 
 }  // namespace

@@ -486,7 +486,7 @@ BlockItemCounts readBlockItemList(DrawingStore& store, const std::filesystem::pa
     std::optional<std::string> bytes = readWholeFile(file);
     if (!bytes) {
         startRead(store);
-        throw FileError("cannot read " + file.string());
+        throw FileError("cannot read " + utf16ToUtf8(file.u16string()));
     }
     return readBlockItemBytes(store, *bytes);
 }

@@ -14,7 +14,7 @@ namespace {
 constexpr std::uint32_t kFlagPollMs = 100;
 
 std::u16string folderText(const std::filesystem::path& folder) {
-    std::u16string text = utf8ToUtf16(folder.string());
+    std::u16string text = folder.u16string();  // not through the ANSI code page
     if (!text.empty() && text.back() != u'/' && text.back() != u'\\') text += u'/';
     return text;
 }

@@ -1,5 +1,6 @@
-// The client of velmora-hostsim: the host objects of host_api.h over the
-// simulated host's Unix socket, one request and one answer per call.
+// The client of velmora-hostsim: the host objects of host_api.h over a
+// channel to the simulated host (its Unix socket, or the host's core in the
+// same process), one request and one answer per call.
 #pragma once
 
 #include <chrono>
@@ -17,19 +18,39 @@ struct sockaddr_un;
 
 namespace velmora {
 
-// One connection to the simulated host. Connecting and the first call
-// together, and every later call, wait at most `callTimeout`; a host that
-// closes the connection, dies, stays silent or is stopped gives a HostError.
-class HostConnection {
+// Where the requests go: one request line out, its answer line back.
+class HostChannel {
 public:
-    HostConnection(const std::filesystem::path& socketPath, std::chrono::milliseconds callTimeout);
-    ~HostConnection();
-    HostConnection(const HostConnection&) = delete;
-    HostConnection& operator=(const HostConnection&) = delete;
-
+    virtual ~HostChannel() = default;
     // The answer's value; HostError for an error answer or a broken link.
     nlohmann::json call(const std::string& op, std::int64_t target = 0,
                         nlohmann::json args = nlohmann::json::array());
+
+protected:
+    // The answer line to a request line; HostError when the link fails.
+    virtual std::string exchange(const std::string& requestLine) = 0;
+
+private:
+    std::int64_t nextId_ = 1;
+    bool broken_ = false;
+};
+
+// The application object of the simulated host behind `channel`.
+std::unique_ptr<InanoCADApplication> simulatedHostApplication(std::shared_ptr<HostChannel> channel);
+
+// One connection to the simulated host's socket. Connecting and the first
+// call together, and every later call, wait at most `callTimeout`; a host
+// that closes the connection, dies, stays silent or is stopped gives a
+// HostError.
+class HostConnection : public HostChannel {
+public:
+    HostConnection(const std::filesystem::path& socketPath, std::chrono::milliseconds callTimeout);
+    ~HostConnection() override;
+    HostConnection(const HostConnection&) = delete;
+    HostConnection& operator=(const HostConnection&) = delete;
+
+protected:
+    std::string exchange(const std::string& requestLine) override;
 
 private:
     int connectBefore(const sockaddr_un& address, std::chrono::steady_clock::time_point deadline);
@@ -40,9 +61,7 @@ private:
     int fd_ = -1;
     std::chrono::milliseconds timeout_;
     std::optional<std::chrono::steady_clock::time_point> firstDeadline_;
-    std::int64_t nextId_ = 1;
     std::string buffer_;
-    bool broken_ = false;
 };
 
 inline constexpr std::chrono::milliseconds kDefaultHostCallTimeout{10000};

@@ -12,6 +12,7 @@
 
 #include "host/sim/sim_item_list.h"
 #include "platform/files.h"
+#include "platform/utf.h"
 
 namespace velmora::sim {
 namespace fs = std::filesystem;
@@ -371,7 +372,7 @@ void SimHost::setSystemVariable(const std::string& name, const json& value) {
 }
 
 void SimHost::writeBlock(const std::string& fileName) {
-    fs::path file(fileName);
+    const fs::path file = pathFromUtf8(fileName);
     if (!file.is_absolute()) throw SimError("the block file name is not a full file name");
     std::vector<const SimEntity*> entities;
     for (std::int64_t handle : selection_)
@@ -497,14 +498,16 @@ void SimHost::runCommand(const std::string& command) {
     }
 }
 
-void SimHost::loadLisp(const std::string& file) {
+void SimHost::loadLisp(const std::string& fileName) {
+    // The host's strings are UTF-8; a path is made from them as UTF-8 everywhere.
+    const fs::path file = pathFromUtf8(fileName);
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) {
-        note("LSP: file not found: " + file);
+        note("LSP: file not found: " + fileName);
         return;
     }
     if (fs::file_size(file, ec) > kMaxLispBytes) {
-        note("LSP: file too large: " + file);
+        note("LSP: file too large: " + fileName);
         return;
     }
     std::ifstream in(file, std::ios::binary);
@@ -514,7 +517,7 @@ void SimHost::loadLisp(const std::string& file) {
         lispCommands_.insert(upper(name));
         ++defined;
     }
-    note("LSP: loaded " + file + ", " + std::to_string(defined) + " commands defined");
+    note("LSP: loaded " + fileName + ", " + std::to_string(defined) + " commands defined");
 }
 
 void SimHost::makeBlockItems() {
@@ -526,8 +529,8 @@ void SimHost::makeBlockItems() {
         plain += folder[i];
         if (folder[i] == '\\' && i + 1 < folder.size() && folder[i + 1] == '\\') ++i;
     }
-    fs::path file = fs::path(plain) / "listBlockItems.txt";
-    if (plain.empty() || !fs::path(plain).is_absolute()) {
+    fs::path file = pathFromUtf8(plain) / "listBlockItems.txt";
+    if (plain.empty() || !pathFromUtf8(plain).is_absolute()) {
         note("makeBlockItems: USERS1 is not a full folder name");
         return;
     }
@@ -535,13 +538,13 @@ void SimHost::makeBlockItems() {
     std::string text = block ? blockItemListFile(*block, options_.decimalSeparator) : std::string();
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     if (!out) {
-        note("makeBlockItems: cannot open " + file.string());
+        note("makeBlockItems: cannot open " + plain);
         return;
     }
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
     if (!out) {
-        note("makeBlockItems: cannot write " + file.string());
+        note("makeBlockItems: cannot write " + plain);
         return;
     }
     variables_["USERI1"] = std::int32_t{1};

@@ -9,7 +9,7 @@
 
 #include "app/side_file.h"
 #include "platform/utf.h"
-#include "tests/support/hostsim_process.h"
+#include "tests/app/test_host.h"
 #include "window_test_support.h"
 
 namespace velmora::test {
@@ -66,33 +66,14 @@ void writeDrawing(const fs::path& file, const std::vector<TestBlock>& blocks) {
     std::ofstream(file, std::ios::binary) << out.str();
 }
 
-// The window registry's functions that run `check` at every sleep of a wait
-// for the host, until it returns true: a user's click while the tool waits.
-class WhileWaiting : public RegistryWindowFunctions {
-public:
-    using RegistryWindowFunctions::RegistryWindowFunctions;
-    std::function<bool()> check;
-
-    void sleepMilliseconds(std::uint32_t ms) override {
-        if (check && check()) check = nullptr;
-        RegistryWindowFunctions::sleepMilliseconds(ms);
-    }
-};
-
 class HostWindowTest : public ::testing::Test {
 protected:
     void start(std::vector<TestBlock> blocks, bool modal = false) {
         drawingDir = dir.path() / "drawings";
         fs::create_directories(drawingDir);
         writeDrawing(drawingDir / "plan.dxf", blocks);
-        HostSimOptions options;
-        options.drawing = drawingDir / "plan.dxf";
-        options.title = u"nanoCAD 5";
-        options.modal = modal;
-        host = std::make_unique<HostSimProcess>(std::move(options));
-        auto windows = std::make_unique<WhileWaiting>(host->registry());
-        waiting = windows.get();
-        f = makeForm(dir, log, std::move(windows));
+        host = std::make_unique<TestHost>(drawingDir / "plan.dxf", modal);
+        f = makeForm(dir, log, host->windowFunctions(whileWaiting), host->applicationFactory());
         f->show();
     }
     std::vector<std::string> sent() const { return host->sentCommands(); }
@@ -108,9 +89,9 @@ protected:
     ToolDir dir;
     fs::path drawingDir;
     std::shared_ptr<ScriptedDialogs::Log> log = std::make_shared<ScriptedDialogs::Log>();
-    std::unique_ptr<HostSimProcess> host;
+    std::unique_ptr<TestHost> host;
+    std::function<bool()> whileWaiting;
     std::unique_ptr<TForm73> f;
-    WhileWaiting* waiting = nullptr;
 };
 
 TEST_F(HostWindowTest, GetBlocksSortedAndFirstThumbnailMadeThenOnlyLoaded) {
@@ -166,7 +147,7 @@ TEST_F(HostWindowTest, CreateAllAndAbortInTheMiddle) {
     ASSERT_EQ(f->ListBox1->count(), 4);
 
     // Abort while the listing of the second block is awaited.
-    waiting->check = [&] {
+    whileWaiting = [&] {
         if (f->ListBox1->itemIndex() != 1) return false;
         drive::click(*f->Button5);
         return true;
@@ -331,7 +312,7 @@ TEST_F(HostWindowTest, HostLostDuringTheListingReachesTheErrorBox) {
     f->CheckBox3->setChecked(false);
     f->Button2Click();
     f->CheckBox3->setChecked(true);
-    waiting->check = [&] {
+    whileWaiting = [&] {
         if (f->ListBox1->itemIndex() != 1) return false;
         host->kill();
         return true;
@@ -344,6 +325,43 @@ TEST_F(HostWindowTest, HostLostDuringTheListingReachesTheErrorBox) {
     EXPECT_TRUE(fs::exists(bmp("a1")));
     EXPECT_FALSE(fs::exists(bmp("a2")));
     EXPECT_EQ(f->ListBox1->itemIndex(), 1);  // the run stopped there
+}
+
+}  // namespace
+}  // namespace velmora::test
+
+namespace velmora::test {
+namespace {
+
+std::uint64_t fnv1a(const std::string& bytes) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
+    return hash;
+}
+
+// Make all on the bundled sample: every block's thumbnail file is the same,
+// byte for byte, on every platform (the digests were taken on Linux).
+TEST_F(HostWindowTest, SampleThumbnailsAreTheSameOnEveryPlatform) {
+    host = std::make_unique<TestHost>(fs::path(VELMORA_SOURCE_DIR) / "samples" / "sample.dxf", false);
+    f = makeForm(dir, log, host->windowFunctions(whileWaiting), host->applicationFactory());
+    drive::click(*f->Button2);
+    drive::click(*f->Button4);
+    ASSERT_EQ(f->ListBox1->count(), 20);
+    std::ifstream golden(fs::path(VELMORA_SOURCE_DIR) / "tests" / "app" / "golden" / "sample-thumbnails.txt");
+    std::string name;
+    std::uint64_t digest = 0;
+    int compared = 0;
+    while (golden >> name >> std::hex >> digest) {
+        const fs::path file = dir.folders().bmpFolder() / (utf8ToUtf16(name) + u".bmp");
+        if (digest == 0) {
+            EXPECT_FALSE(fs::exists(file)) << name;  // a block the listing gives nothing to draw
+        } else {
+            EXPECT_EQ(fnv1a(readFile(file)), digest) << name;
+        }
+        ++compared;
+    }
+    EXPECT_EQ(compared, 20);
+    EXPECT_TRUE(log->calls.empty());
 }
 
 }  // namespace

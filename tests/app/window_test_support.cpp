@@ -27,7 +27,9 @@ void ScriptedDialogs::showError(const std::u16string& text) { log_->calls.push_b
 
 ToolDir::ToolDir() {
     std::random_device random;
-    path_ = fs::temp_directory_path() / ("velmora-app-" + std::to_string(random()));
+    // A Japanese folder name, so every path the window makes must keep it whole.
+    const std::string digits = std::to_string(random());
+    path_ = fs::temp_directory_path() / (u"velmora-ツール-" + std::u16string(digits.begin(), digits.end()));
     fs::create_directories(path_);
     const fs::path script = fs::path(VELMORA_BIN_DIR) / "Velmora.lsp";
     if (fs::exists(script)) fs::copy_file(script, path_ / "Velmora.lsp");

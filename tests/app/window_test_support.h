@@ -38,8 +38,8 @@ private:
     std::shared_ptr<Log> log_;
 };
 
-// A private folder standing for the folder of the executable, with the
-// listing script copied into it; removed at the end.
+// A private folder standing for the folder of the executable (its name holds
+// Japanese), with the listing script copied into it; removed at the end.
 class ToolDir {
 public:
     ToolDir();
