@@ -1,8 +1,8 @@
 // The host of the window tests: the simulated host on a drawing, found as a
 // top-level window titled "nanoCAD 5" (modal: disabled). On Linux it is
 // velmora-hostsim in its own process behind its registry and socket; on
-// Windows the simulated host's core in the test's process behind a window of
-// its own.
+// Windows the simulated host's core in the test's process behind the COM
+// stand-in, the active object of the host's class.
 #pragma once
 
 #include <filesystem>

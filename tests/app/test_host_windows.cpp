@@ -1,45 +1,36 @@
+// The host of the window tests on Windows: the simulated host's core in the
+// test's process behind the COM stand-in, registered as the running host's
+// active object with its window titled "nanoCAD 5", so the window reaches it
+// as it reaches the real host: through the COM adapter.
 #include <windows.h>
 
 #include "host/sim/sim_local_channel.h"
 #include "platform/win32_window_functions.h"
 #include "tests/app/test_host.h"
+#include "tests/host/windows/com_stand_in.h"
 
 namespace velmora::test {
-namespace {
-
-// The host's top-level window; its enabled state is the host's modal state.
-struct HostWindow {
-    HostWindow() {
-        window = ::CreateWindowExW(0, L"STATIC", L"nanoCAD 5", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
-                                   ::GetModuleHandleW(nullptr), nullptr);
-    }
-    ~HostWindow() { close(); }
-    void close() {
-        if (window) ::DestroyWindow(window);
-        window = nullptr;
-    }
-    HWND window = nullptr;
-};
-
-}  // namespace
 
 struct TestHost::Native {
-    HostWindow window;
     std::vector<nlohmann::json> log;
     std::shared_ptr<sim::SimHost> host;
+    std::unique_ptr<testing::ComStandIn> standIn;
 };
 
 TestHost::TestHost(const std::filesystem::path& drawing, bool modal) : native_(std::make_unique<Native>()) {
-    sim::SimHostOptions options;
-    options.windowHandle = static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(native_->window.window));
-    options.modal = modal;
-    native_->host = std::make_shared<sim::SimHost>(sim::loadDrawing(drawing), options,
-                                                   [log = &native_->log](const nlohmann::json& entry) {
-                                                       log->push_back(entry);
-                                                   });
-    HWND window = native_->window.window;
-    native_->host->onModalChange = [window](bool modal) { ::EnableWindow(window, !modal); };
-    ::EnableWindow(window, !modal);
+    Native& n = *native_;
+    n.standIn = std::make_unique<testing::ComStandIn>(
+        [&n, drawing, modal](HWND window) {
+            sim::SimHostOptions options;
+            options.windowHandle = static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(window));
+            options.modal = modal;
+            n.host = std::make_shared<sim::SimHost>(sim::loadDrawing(drawing), options,
+                                                    [&n](const nlohmann::json& entry) { n.log.push_back(entry); });
+            n.host->onModalChange = [window](bool modal) { ::EnableWindow(window, !modal); };
+            return simulatedHostApplication(std::make_shared<sim::LocalHostChannel>(n.host));
+        },
+        nullptr);
+    ::EnableWindow(n.standIn->window(), !modal);
 }
 
 TestHost::~TestHost() = default;
@@ -58,19 +49,16 @@ void TestHost::setModal(bool modal) {
 }
 
 void TestHost::kill() {
+    // Objects the tool still holds answer as those of a host that has exited.
     native_->host.reset();
-    native_->window.close();
+    native_->standIn->revoke();
 }
 
 std::unique_ptr<WindowFunctions> TestHost::windowFunctions(std::function<bool()>& check) {
     return std::make_unique<CheckingWindowFunctions>(std::make_unique<Win32WindowFunctions>(), check);
 }
 
-HostLink::ApplicationFactory TestHost::applicationFactory() {
-    return [this](WindowHandle) -> std::unique_ptr<InanoCADApplication> {
-        if (!native_->host) throw HostError("the host has exited");
-        return simulatedHostApplication(std::make_shared<sim::LocalHostChannel>(native_->host));
-    };
-}
+// The platform's host link: the active object over COM.
+HostLink::ApplicationFactory TestHost::applicationFactory() { return {}; }
 
 }  // namespace velmora::test

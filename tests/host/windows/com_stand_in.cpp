@@ -64,7 +64,6 @@ public:
 
 protected:
     StandInContext& context_;
-    FakeHost& host() { return context_.host; }
 
 private:
     ULONG refs_ = 1;
@@ -78,13 +77,14 @@ void handOut(I** out, A&&... args) {
 
 class EntityObject : public Object<IDispatch> {
 public:
-    EntityObject(StandInContext& context, int n) : Object(context), n(n) {}
-    const int n;
+    EntityObject(StandInContext& context, std::shared_ptr<HostEntity> entity)
+        : Object(context), entity(std::move(entity)) {}
+    const std::shared_ptr<HostEntity> entity;
 };
 
-// What the tool sent, in the fakes' terms; a malformed value is recorded so
+// What the tool sent, in the host's terms; a malformed value is noted so
 // that the call lists show it.
-HostValue received(FakeHost& host, const VARIANT& v) {
+HostValue received(StandInContext& context, const VARIANT& v) {
     if (v.vt == VT_EMPTY) return std::monostate{};
     if (v.vt == VT_ERROR && v.scode == DISP_E_PARAMNOTFOUND) return HostOmitted{};
     if (v.vt == VT_I4) return std::int32_t{v.lVal};
@@ -99,19 +99,21 @@ HostValue received(FakeHost& host, const VARIANT& v) {
             return HostPoint{xyz[0], xyz[1], xyz[2]};
         }
     }
-    if (v.vt == VT_DISPATCH && v.pdispVal)
-        return std::shared_ptr<HostEntity>(
-            std::make_shared<FakeEntity>(static_cast<EntityObject*>(v.pdispVal)->n));
-    host.calls.push_back("malformed VARIANT " + std::to_string(v.vt));
+    if (v.vt == VT_DISPATCH && v.pdispVal) return static_cast<EntityObject*>(v.pdispVal)->entity;
+    if (context.calls) context.calls->push_back("malformed VARIANT " + std::to_string(v.vt));
     throw HostError("malformed VARIANT");
 }
 
 class StateObject : public Object<IHostState> {
 public:
-    using Object::Object;
+    StateObject(StandInContext& context, std::unique_ptr<HostObject> state)
+        : Object(context), state_(queryInterface<HostState>(std::move(state))) {}
     HRESULT STDMETHODCALLTYPE isHostReady(VARIANT_BOOL* ready) override {
-        return answer([&] { *ready = FakeState(host()).isHostReady() ? VARIANT_TRUE : VARIANT_FALSE; });
+        return answer([&] { *ready = state_->isHostReady() ? VARIANT_TRUE : VARIANT_FALSE; });
     }
+
+private:
+    std::unique_ptr<HostState> state_;
 };
 
 class LayerObject : public Object<IHostLayer> {
@@ -152,12 +154,13 @@ private:
 
 class CollectionObject : public Object<IHostCollection> {
 public:
-    CollectionObject(StandInContext& context, bool layers) : Object(context), fake_(context.host, layers), layers_(layers) {}
+    CollectionObject(StandInContext& context, std::unique_ptr<HostCollection> collection, bool layers)
+        : Object(context), collection_(std::move(collection)), layers_(layers) {}
     SLOT(7) SLOT(8) SLOT(9) SLOTS10(1)
     HRESULT STDMETHODCALLTYPE item(VARIANT index, IDispatch** element) override {
         *element = nullptr;
         return answer([&] {
-            auto object = fake_.item(received(host(), index));
+            auto object = collection_->item(received(context_, index));
             if (layers_) {
                 IHostLayer* layer = nullptr;
                 handOut<LayerObject>(&layer, context_, std::move(object));
@@ -169,31 +172,34 @@ public:
             }
         });
     }
-    HRESULT STDMETHODCALLTYPE itemCount(long* count) override { return answer([&] { *count = fake_.itemCount(); }); }
+    HRESULT STDMETHODCALLTYPE itemCount(long* count) override { return answer([&] { *count = collection_->itemCount(); }); }
 
 private:
-    FakeCollection fake_;
+    std::unique_ptr<HostCollection> collection_;
     bool layers_;
 };
 
-// An array of VARIANTs of `type` with the given bounds per dimension.
+// An array of VARIANTs with the given bounds per dimension.
 SAFEARRAY* variantArray(const std::vector<SAFEARRAYBOUND>& bounds) {
     return ::SafeArrayCreate(VT_VARIANT, static_cast<UINT>(bounds.size()), const_cast<SAFEARRAYBOUND*>(bounds.data()));
 }
 
 class ReferenceObject : public Object<IHostReference> {
 public:
-    ReferenceObject(StandInContext& context) : Object(context), fake_(context.host) {}
+    ReferenceObject(StandInContext& context, std::unique_ptr<HostReference> reference)
+        : Object(context), reference_(std::move(reference)) {}
     SLOT(7) SLOT(8) SLOT(9) SLOT(10)
-    HRESULT STDMETHODCALLTYPE discardCopiedReference() override { return answer([&] { fake_.discardCopiedReference(); }); }
+    HRESULT STDMETHODCALLTYPE discardCopiedReference() override {
+        return answer([&] { reference_->discardCopiedReference(); });
+    }
     SLOT(12) SLOT(13) SLOT(14) SLOT(15) SLOT(16) SLOT(17) SLOT(18)
-    HRESULT STDMETHODCALLTYPE deleteReference() override { return answer([&] { fake_.deleteReference(); }); }
+    HRESULT STDMETHODCALLTYPE deleteReference() override { return answer([&] { reference_->deleteReference(); }); }
     SLOTS10(2) SLOTS10(3) SLOTS10(4) SLOTS10(5) SLOT(60) SLOT(61) SLOT(62) SLOT(63) SLOT(64)
     SLOT(65) SLOT(66) SLOT(67) SLOT(68)
     HRESULT STDMETHODCALLTYPE explodeReference(VARIANT* entities) override {
         ::VariantInit(entities);
         return answer([&] {
-            const auto exploded = std::get<HostEntityArray>(fake_.explodeReference());
+            const auto exploded = std::get<HostEntityArray>(reference_->explodeReference());
             const auto n = static_cast<ULONG>(exploded.size());
             SAFEARRAY* array = nullptr;
             switch (context_.fault) {
@@ -210,7 +216,7 @@ public:
                     element.bstrVal = bstr(u"entity");
                 } else {
                     IDispatch* entity = nullptr;
-                    handOut<EntityObject>(&entity, context_, dynamic_cast<FakeEntity&>(*exploded[i]).n);
+                    handOut<EntityObject>(&entity, context_, exploded[static_cast<std::size_t>(i)]);
                     element.vt = VT_DISPATCH;
                     element.pdispVal = entity;
                 }
@@ -224,80 +230,83 @@ public:
     }
 
 private:
-    FakeReference fake_;
+    std::unique_ptr<HostReference> reference_;
 };
 
 class SpaceObject : public Object<IHostSpace> {
 public:
-    SpaceObject(StandInContext& context) : Object(context), fake_(context.host) {}
+    SpaceObject(StandInContext& context, std::unique_ptr<HostSpace> space) : Object(context), space_(std::move(space)) {}
     SLOT(7) SLOT(8) SLOT(9) SLOTS10(1) SLOTS10(2) SLOTS10(3) SLOTS10(4) SLOTS10(5)
     SLOT(60) SLOT(61) SLOT(62) SLOT(63) SLOT(64) SLOT(65)
     HRESULT STDMETHODCALLTYPE insertReference(VARIANT point, BSTR name, double xs, double ys, double zs, double rotation,
                                               VARIANT extra, IHostReference** reference) override {
         *reference = nullptr;
         return answer([&] {
-            fake_.insertReference(received(host(), point), com::textOf(name), xs, ys, zs, rotation, received(host(), extra));
-            handOut<ReferenceObject>(reference, context_);
+            auto inserted = space_->insertReference(received(context_, point), com::textOf(name), xs, ys, zs, rotation,
+                                                    received(context_, extra));
+            handOut<ReferenceObject>(reference, context_, std::move(inserted));
         });
     }
 
 private:
-    FakeSpace fake_;
+    std::unique_ptr<HostSpace> space_;
 };
 
 class SelectionObject : public Object<IHostSelection> {
 public:
-    SelectionObject(StandInContext& context) : Object(context), fake_(context.host) {}
+    SelectionObject(StandInContext& context, std::unique_ptr<HostSelection> selection)
+        : Object(context), selection(std::move(selection)) {}
     SLOT(7) SLOT(8) SLOT(9) SLOT(10) SLOT(11)
-    HRESULT STDMETHODCALLTYPE eraseSelected() override { return answer([&] { fake_.eraseSelected(); }); }
+    HRESULT STDMETHODCALLTYPE eraseSelected() override { return answer([&] { selection->eraseSelected(); }); }
     SLOT(13) SLOT(14)
     HRESULT STDMETHODCALLTYPE addToSelection(VARIANT entity) override {
-        return answer([&] { fake_.addToSelection(received(host(), entity)); });
+        return answer([&] { selection->addToSelection(received(context_, entity)); });
     }
     SLOT(16)
-    HRESULT STDMETHODCALLTYPE clearSelection() override { return answer([&] { fake_.clearSelection(); }); }
+    HRESULT STDMETHODCALLTYPE clearSelection() override { return answer([&] { selection->clearSelection(); }); }
 
-    FakeSelection fake_;
+    const std::unique_ptr<HostSelection> selection;
 };
 
 class DocumentObject : public Object<IHostDocument> {
 public:
-    DocumentObject(StandInContext& context) : Object(context), fake_(context.host) {}
+    DocumentObject(StandInContext& context, std::unique_ptr<HostDocument> document)
+        : Object(context), document_(std::move(document)) {}
     HRESULT STDMETHODCALLTYPE insertionSpace(IHostSpace** space) override {
         *space = nullptr;
-        return answer([&] { fake_.insertionSpace(), handOut<SpaceObject>(space, context_); });
+        return answer([&] { handOut<SpaceObject>(space, context_, document_->insertionSpace()); });
     }
     SLOT(8)
     HRESULT STDMETHODCALLTYPE blockCollection(IHostCollection** blocks) override {
         *blocks = nullptr;
-        return answer([&] { fake_.blockCollection(), handOut<CollectionObject>(blocks, context_, false); });
+        return answer([&] { handOut<CollectionObject>(blocks, context_, document_->blockCollection(), false); });
     }
     SLOT(10) SLOT(11) SLOT(12)
     HRESULT STDMETHODCALLTYPE layerCollection(IHostCollection** layers) override {
         *layers = nullptr;
-        return answer([&] { fake_.layerCollection(), handOut<CollectionObject>(layers, context_, true); });
+        return answer([&] { handOut<CollectionObject>(layers, context_, document_->layerCollection(), true); });
     }
     SLOT(14) SLOT(15) SLOT(16) SLOT(17) SLOT(18) SLOT(19) SLOTS10(2) SLOTS10(3) SLOTS10(4)
     SLOT(50) SLOT(51) SLOT(52) SLOT(53)
     HRESULT STDMETHODCALLTYPE selectionObject(IHostSelection** selection) override {
         *selection = nullptr;
-        return answer([&] { fake_.selectionObject(), handOut<SelectionObject>(selection, context_); });
+        return answer([&] { handOut<SelectionObject>(selection, context_, document_->selectionObject()); });
     }
     HRESULT STDMETHODCALLTYPE documentFullName(BSTR* name) override {
-        return answer([&] { *name = bstr(fake_.documentFullName()); });
+        return answer([&] { *name = bstr(document_->documentFullName()); });
     }
     SLOT(56) SLOT(57) SLOT(58) SLOT(59) SLOTS10(6) SLOT(70) SLOT(71)
     HRESULT STDMETHODCALLTYPE writeBlock(BSTR fileName, IHostSelection* selection) override {
         return answer([&] {
             if (!selection) throw HostError("no selection");
-            fake_.writeBlock(com::textOf(fileName), static_cast<SelectionObject*>(selection)->fake_);
+            document_->writeBlock(com::textOf(fileName), *static_cast<SelectionObject*>(selection)->selection);
         });
     }
     SLOT(73)
     HRESULT STDMETHODCALLTYPE getSystemVariable(BSTR name, VARIANT* value) override {
         ::VariantInit(value);
         return answer([&] {
-            const HostValue v = fake_.getSystemVariable(com::textOf(name));
+            const HostValue v = document_->getSystemVariable(com::textOf(name));
             if (context_.fault == StandInFault::VariableAsDouble) {
                 value->vt = VT_R8;
                 value->dblVal = 1.0;
@@ -311,51 +320,58 @@ public:
         });
     }
     HRESULT STDMETHODCALLTYPE setSystemVariable(BSTR name, VARIANT value) override {
-        return answer([&] { fake_.setSystemVariable(com::textOf(name), received(host(), value)); });
+        return answer([&] { document_->setSystemVariable(com::textOf(name), received(context_, value)); });
     }
     SLOT(76) SLOT(77) SLOT(78) SLOT(79) SLOT(80) SLOT(81) SLOT(82) SLOT(83) SLOT(84)
     SLOT(85) SLOT(86) SLOT(87) SLOT(88)
-    HRESULT STDMETHODCALLTYPE sendCommand(BSTR command) override { return answer([&] { fake_.sendCommand(com::textOf(command)); }); }
+    HRESULT STDMETHODCALLTYPE sendCommand(BSTR command) override {
+        return answer([&] { document_->sendCommand(com::textOf(command)); });
+    }
 
 private:
-    FakeDocument fake_;
+    std::unique_ptr<HostDocument> document_;
 };
 
 class ApplicationObject : public Object<::InanoCADApplication> {
 public:
-    ApplicationObject(StandInContext& context) : Object(context), fake_(context.host) {}
+    ApplicationObject(StandInContext& context, std::unique_ptr<velmora::InanoCADApplication> application)
+        : Object(context), application_(std::move(application)) {}
     SLOT(7) SLOT(8) SLOT(9) SLOT(10) SLOT(11) SLOT(12)
     HRESULT STDMETHODCALLTYPE currentDocument(IHostDocument** document) override {
         *document = nullptr;
         return answer([&] {
-            fake_.currentDocument();
-            if (context_.fault != StandInFault::NoDocument) handOut<DocumentObject>(document, context_);
+            auto current = application_->currentDocument();
+            if (context_.fault != StandInFault::NoDocument) handOut<DocumentObject>(document, context_, std::move(current));
         });
     }
     SLOT(14) SLOT(15) SLOT(16) SLOT(17) SLOT(18) SLOT(19) SLOTS10(2) SLOT(30)
-    HRESULT STDMETHODCALLTYPE getWindowState(long* state) override { return answer([&] { *state = fake_.getWindowState(); }); }
-    HRESULT STDMETHODCALLTYPE setWindowState(long state) override { return answer([&] { fake_.setWindowState(state); }); }
+    HRESULT STDMETHODCALLTYPE getWindowState(long* state) override {
+        return answer([&] { *state = application_->getWindowState(); });
+    }
+    HRESULT STDMETHODCALLTYPE setWindowState(long state) override {
+        return answer([&] { application_->setWindowState(state); });
+    }
     SLOT(33) SLOT(34) SLOT(35) SLOT(36) SLOT(37) SLOT(38)
     HRESULT STDMETHODCALLTYPE getHostState(IDispatch** state) override {
         *state = nullptr;
         return answer([&] {
-            fake_.getHostState();
+            auto hostState = application_->getHostState();
             if (context_.fault == StandInFault::StateWithoutInterface) {
-                handOut<EntityObject>(state, context_, -1);
+                handOut<EntityObject>(state, context_, nullptr);
             } else {
-                IHostState* hostState = nullptr;
-                handOut<StateObject>(&hostState, context_);
-                *state = hostState;
+                IHostState* typed = nullptr;
+                handOut<StateObject>(&typed, context_, std::move(hostState));
+                *state = typed;
             }
         });
     }
     SLOT(40)
     HRESULT STDMETHODCALLTYPE getMainWindowHandle(long* window) override {
-        return answer([&] { *window = static_cast<long>(fake_.getMainWindowHandle()); });
+        return answer([&] { *window = static_cast<long>(application_->getMainWindowHandle()); });
     }
 
 private:
-    FakeApplication fake_;
+    std::unique_ptr<velmora::InanoCADApplication> application_;
 };
 
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -376,19 +392,33 @@ HWND createHostWindow() {
 
 }  // namespace
 
-ComStandIn::ComStandIn(FakeHost& host, bool registered) : context_{host} {
+ComStandIn::ComStandIn(const ApplicationMaker& makeApplication, std::vector<std::string>* calls, bool registered)
+    : context_{calls} {
     window_ = createHostWindow();
-    host.mainWindow = static_cast<WindowHandle>(reinterpret_cast<ULONG_PTR>(window_));
     ::InanoCADApplication* application = nullptr;
-    handOut<ApplicationObject>(&application, context_);
+    handOut<ApplicationObject>(&application, context_, makeApplication(window_));
     application_ = application;
     if (registered) ::RegisterActiveObject(application_, kHostApplicationClass, ACTIVEOBJECT_STRONG, &registration_);
 }
 
+ComStandIn::ComStandIn(FakeHost& host, bool registered)
+    : ComStandIn(
+          [&host](HWND window) {
+              host.mainWindow = static_cast<WindowHandle>(reinterpret_cast<ULONG_PTR>(window));
+              return std::make_unique<FakeApplication>(host);
+          },
+          &host.calls, registered) {}
+
 ComStandIn::~ComStandIn() {
-    if (registration_) ::RevokeActiveObject(registration_, nullptr);
+    revoke();
     application_->Release();
+}
+
+void ComStandIn::revoke() {
+    if (registration_) ::RevokeActiveObject(registration_, nullptr);
+    registration_ = 0;
     if (window_) ::DestroyWindow(window_);
+    window_ = nullptr;
 }
 
 }  // namespace velmora::testing

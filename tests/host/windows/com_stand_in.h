@@ -1,12 +1,18 @@
 // A stand-in for the running host over COM: objects with the host's
 // interfaces and slot layout (from the same IDL) that forward every call to
-// the scripted fakes, so calls are recorded in the same words. It registers
-// its application object as the active object of the host's class and owns
-// a top-level window titled "nanoCAD 5".
+// host objects of host_api.h (the scripted fakes, so calls are recorded in
+// the same words, or the simulated host). It registers its application
+// object as the active object of the host's class and owns a top-level
+// window titled "nanoCAD 5".
 #pragma once
 
 #include <windows.h>
 #include <objbase.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "tests/host/fake_host.h"
 
@@ -26,21 +32,28 @@ enum class StandInFault {
 
 // What every stand-in object shares.
 struct StandInContext {
-    FakeHost& host;
-    long live = 0;  // stand-in COM objects alive
+    std::vector<std::string>* calls = nullptr;  // where a malformed value is noted
+    long live = 0;                              // stand-in COM objects alive
     StandInFault fault = StandInFault::None;
 };
 
 class ComStandIn {
 public:
+    // The host objects behind the stand-in, made once its window exists.
+    using ApplicationMaker = std::function<std::unique_ptr<velmora::InanoCADApplication>(HWND window)>;
+
     // Registered as the active object, unless told otherwise, and with its
     // window.
+    ComStandIn(const ApplicationMaker& makeApplication, std::vector<std::string>* calls, bool registered = true);
+    // Over the scripted fakes of `host`.
     explicit ComStandIn(FakeHost& host, bool registered = true);
     ~ComStandIn();
     ComStandIn(const ComStandIn&) = delete;
     ComStandIn& operator=(const ComStandIn&) = delete;
 
     HWND window() const { return window_; }
+    // No longer the active object, its window closed: a host that has exited.
+    void revoke();
     // The stand-in's COM objects still alive (the application object counts).
     long liveObjects() const { return context_.live; }
     void setFault(StandInFault fault) { context_.fault = fault; }
