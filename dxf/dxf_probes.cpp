@@ -49,7 +49,7 @@ bool readAcadVersion(const std::filesystem::path& fileName, std::u16string& vers
     try {
         const FileReadFailure failure = forEachFileLine(fileName, TextEncoding::Ansi, [&](std::u16string_view line) {
             if (pairs.take(line)) pair(pairs.code(), pairs.value());
-        }, ByteOrderMarks::Ignore);
+        }, ByteOrderMarks::SkipUtf8);
         if (failure != FileReadFailure::None) return false;
         if (pairs.finish()) pair(pairs.code(), pairs.value());
     } catch (const ScanDone&) {

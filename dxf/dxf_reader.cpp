@@ -227,6 +227,7 @@ private:
         } else if (!b && value == u"LEADER") {
             e = {Kind::Leader, false, 0, append(s.leaders, newLeader())};
             leaderVertex_ = -1;
+            leaderVertexOpen_ = false;
         } else if (!b && value == u"SPLINE") {
             e = {Kind::Spline, false, 0, append(s.splines, newSpline())};
         } else if (!b && value == u"DIMENSION") {
@@ -310,15 +311,22 @@ private:
     void leader(int n, const GroupValue& v) {
         TLeaderBlk& row = store_.leaders[current_.row];
         if (n == 10 || n == 20 || n == 30) {
+            // A vertex ends with its 30; in a file that leaves 30 out (2-D
+            // leaders) the next vertex's 10 ends it.
+            if (n == 10 && leaderVertexOpen_ && leaderVertex_ >= 0 && leaderVertex_ < 3) ++leaderVertex_;
             if (leaderVertex_ >= 0 && leaderVertex_ < row.code76 && leaderVertex_ < 3) {
                 TAcadPoint& p = leaderVertex_ == 0 ? row.p1 : leaderVertex_ == 1 ? row.p2 : row.p3;
                 (n == 10 ? p.x : n == 20 ? p.y : p.z) = v.toExtended();
             }
+            leaderVertexOpen_ = n != 30;
             if (n == 30 && leaderVertex_ < 3) ++leaderVertex_;
             return;
         }
         leaderGroups().apply(n, row, v);
-        if (n == 76) leaderVertex_ = 0;
+        if (n == 76) {
+            leaderVertex_ = 0;
+            leaderVertexOpen_ = false;
+        }
     }
 
     // ---- Entity completion ----
@@ -402,6 +410,7 @@ private:
     EntityRef vertexPolyline_;
     bool vertexRowValid_ = false;  // the current polyline has a vertex row to fill
     int leaderVertex_ = -1;
+    bool leaderVertexOpen_ = false;  // the current leader vertex has a 10 or 20 but no 30 yet
 
     std::unordered_map<std::u16string, std::size_t> firstLayerRow_;
     unsigned long long layerEdits_ = 0, memoEdits_ = 0;
@@ -450,7 +459,7 @@ void readDxfFile(DrawingStore& store, const std::filesystem::path& fileName, Dxf
             failure = forEachFileText(
                 fileName, encoding == DxfEncoding::Utf8 ? TextEncoding::Utf8 : TextEncoding::Ansi,
                 [&](std::u16string_view text) { forEachLineIn(text, [&](std::u16string_view line) { reader.line(line); }); },
-                ByteOrderMarks::Ignore);
+                ByteOrderMarks::SkipUtf8);
             if (failure == FileReadFailure::None) reader.finish();
         } catch (const PairFailure&) {
             status = lineReport(fileName, reader, true);

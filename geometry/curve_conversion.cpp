@@ -100,6 +100,10 @@ TAcadPoint ellipsePoint(const EllipseFrame& f, double t) {
 }
 
 void convertEllipse(TableAppender<TAcadLineBlk>& lines, const TEllipseBlk& e, double step) {
+    // A major axis of length zero (a file cut off mid-save) is no curve: it
+    // draws nothing, and the rest of the drawing is drawn as it is.
+    const TAcadPoint& axis = e.endpoint;
+    if (axis.x == 0 && axis.y == 0 && axis.z == 0) return;
     EllipseFrame frame = ellipseFrame(e);
     double t = e.kaisi;
     double end = e.owari;

@@ -81,6 +81,17 @@ std::vector<std::u16string> splitLines(std::u16string_view text) {
 
 namespace {
 
+// The length of the byte order mark at the start of `bytes` that `marks`
+// drops; a detected mark also sets `encoding`.
+std::size_t markLength(std::string_view bytes, TextEncoding& encoding, ByteOrderMarks marks) {
+    if (marks == ByteOrderMarks::SkipUtf8) return bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    if (marks != ByteOrderMarks::Detect) return 0;
+    const auto bom = detectByteOrderMark(bytes);
+    if (!bom) return 0;
+    encoding = bom->encoding;
+    return bom->length;
+}
+
 // The frame of both line walks: the byte order mark, UTF-16 read whole, and
 // blocks of whole lines, each pure ASCII (given to onAscii) or decoded.
 // Line end bytes never occur inside a multi-byte character of code page 932
@@ -88,12 +99,7 @@ namespace {
 template <class OnAscii, class OnDecoded>
 void forEachLineBlock(std::string_view bytes, TextEncoding encoding, ByteOrderMarks marks, OnAscii onAscii,
                       OnDecoded onDecoded) {
-    if (marks == ByteOrderMarks::Detect) {
-        if (auto bom = detectByteOrderMark(bytes)) {
-            bytes.remove_prefix(bom->length);
-            encoding = bom->encoding;
-        }
-    }
+    bytes.remove_prefix(markLength(bytes, encoding, marks));
     if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) {
         onDecoded(std::u16string_view(decodeText(bytes, encoding)));
         return;
@@ -209,12 +215,7 @@ FileReadFailure forEachFileText(const std::filesystem::path& file, TextEncoding 
     std::string head;
     bool settled = false;
     auto settle = [&] {
-        if (marks == ByteOrderMarks::Detect) {
-            if (auto bom = detectByteOrderMark(head)) {
-                head.erase(0, bom->length);
-                encoding = bom->encoding;
-            }
-        }
+        head.erase(0, markLength(head, encoding, marks));
         settled = true;
     };
     auto wholeText = [&] { return encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE; };
@@ -243,12 +244,7 @@ FileReadFailure forEachFileText(const std::filesystem::path& file, TextEncoding 
 }
 
 std::u16string decodeTextFile(std::string_view bytes, TextEncoding encoding, ByteOrderMarks marks) {
-    if (marks == ByteOrderMarks::Detect) {
-        if (auto bom = detectByteOrderMark(bytes)) {
-            bytes.remove_prefix(bom->length);
-            encoding = bom->encoding;
-        }
-    }
+    bytes.remove_prefix(markLength(bytes, encoding, marks));
     return decodeText(bytes, encoding);
 }
 

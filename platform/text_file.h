@@ -15,7 +15,10 @@
 
 namespace velmora {
 
-enum class ByteOrderMarks { Detect, Ignore };
+// Detect: a byte order mark picks the encoding and is dropped. Ignore: the
+// bytes are text like any other. SkipUtf8: a UTF-8 mark at the start is
+// dropped, the encoding stays the given one (DXF files written with a mark).
+enum class ByteOrderMarks { Detect, Ignore, SkipUtf8 };
 
 // Lines of `text`. A line end after the last line does not start another
 // line, so "a\n" is one line and "" none. NUL characters are kept.

@@ -76,7 +76,8 @@ std::optional<TextFontRecord> textFontRecord(const std::u16string& s, double uni
         record.averageWidth =
             roundToInt(checkedDivide(planarDistance(a10, a11), unitsPerPixel) * kFitWidthFactor / bytes);
     } else {
-        const Extended widthFactor = mtflag ? kMtextWidthFactor : Extended{code41} * kTextWidthFactor;
+        // TEXT: its own width factor; MTEXT: 0.8. Both then take 0.75.
+        const Extended widthFactor = (mtflag ? kMtextWidthFactor : Extended{code41}) * kTextWidthFactor;
         record.averageWidth =
             roundToInt(checkedDivide(code40, unitsPerPixel) * kFontHeightFactor * kAverageWidthFactor * widthFactor);
     }

@@ -4,6 +4,8 @@
 #include "dxf/dxf_preview.h"
 #include "dxf/dxf_probes.h"
 #include "geometry/normalization_sequence.h"
+#include "render/extents.h"
+#include "render/pen_resolution.h"
 #include "platform/files.h"
 #include "platform/utf.h"
 #include "tools/dxf_messages.h"
@@ -38,8 +40,11 @@ int runDump(const Args& args) {
         const DxfEncoding encoding = dxfVersionIsUtf8(version) ? DxfEncoding::Utf8 : DxfEncoding::Ansi;
         readDxfFile(store, file, nullptr, &messages, status, encoding, version);
     }
-    if (parsed.flag("--normalized") && status.empty())
+    if (parsed.flag("--normalized") && status.empty()) {
         normalizeDrawingForPreview(store, {}, [](const std::string& text) { printNotice(text); });
+        computeExtents(store);  // what the preview fits and draws with
+        resolvePens(store);
+    }
     const StoreJson trailer = {{"status", utf16ToUtf8(status)}, {"version", utf16ToUtf8(version)}};
     writeStoreJson(std::cout, store, trailer);
     std::cout.flush();

@@ -2,6 +2,8 @@
 #include <iostream>
 
 #include "geometry/normalization_sequence.h"
+#include "render/extents.h"
+#include "render/pen_resolution.h"
 #include "host/block_item_list.h"
 #include "platform/files.h"
 #include "platform/utf.h"
@@ -27,7 +29,11 @@ int runDumpItems(const Args& args) {
 
     DrawingStore store;
     BlockItemCounts counts = readBlockItemList(store, file);
-    if (parsed.flag("--normalized")) normalizeDrawing(store);
+    if (parsed.flag("--normalized")) {
+        normalizeDrawing(store);
+        computeExtents(store);  // what the thumbnail fits and draws with
+        resolvePens(store);
+    }
 
     const StoreJson trailer = {{"counts",
                                 {{"result", counts.result},

@@ -36,6 +36,9 @@ TEST(DxfProbes, SignatureAndVersion) {
     for (const auto& c : versions) {
         EXPECT_TRUE(readAcadVersion(dir.write("v.dxf", dxfText(c.pairs)), value));
         EXPECT_EQ(value, c.version) << c.pairs;
+        // A UTF-8 byte order mark before the first line changes nothing.
+        EXPECT_TRUE(readAcadVersion(dir.write("m.dxf", "\xEF\xBB\xBF" + dxfText(c.pairs)), value));
+        EXPECT_EQ(value, c.version) << c.pairs;
     }
 }
 
@@ -108,14 +111,17 @@ TEST_F(DxfPreviewTest, VersionChoosesTheEncoding) {
     EXPECT_TRUE(dxfVersionIsUtf8(u"AC1021"));
     EXPECT_TRUE(dxfVersionIsUtf8(u"AC1032"));
     const std::string text = "0 SECTION\n2 HEADER\n9 $ACADVER\n1 %s\n0 ENDSEC\n0 SECTION\n2 ENTITIES\n0 LINE\n8 ";
-    auto layerOf = [&](const std::string& version, const std::string& name) {
+    auto layerOf = [&](const std::string& version, const std::string& name, const std::string& mark = "") {
         std::string pairs = text;
         pairs.replace(pairs.find("%s"), 2, version);
-        preview("v.dxf", dxfText(pairs + name + "\n11 1\n0 ENDSEC"));
+        preview("v.dxf", mark + dxfText(pairs + name + "\n11 1\n0 ENDSEC"));
         return store.modelLines.at(0).layer;
     };
     EXPECT_EQ(layerOf("AC1018", "\x95\x94"), u"部");
     EXPECT_EQ(layerOf("AC1021", "\xE9\x83\xA8"), u"部");
+    // Written with a UTF-8 byte order mark: the mark is skipped, the version still chooses.
+    EXPECT_EQ(layerOf("AC1021", "\xE9\x83\xA8", "\xEF\xBB\xBF"), u"部");
+    EXPECT_EQ(layerOf("AC1018", "\x95\x94", "\xEF\xBB\xBF"), u"部");
 }
 
 // A small file whose references multiply into billions of rows stops at the

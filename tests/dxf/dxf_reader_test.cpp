@@ -326,6 +326,7 @@ TEST_F(DxfReaderTest, GroupCodesOfEveryEntityKind) {
     EXPECT_EQ(leader.p3, makeAcadPoint(3, 3, 0));
     EXPECT_EQ(leader.color, 7);  // no 62: the layer's colour
 
+
     const TSplineBlk& spline = store.splines.at(0);
     ASSERT_EQ(spline.code10Ary.size(), 4u);
     EXPECT_EQ(spline.code10Ary[0], makeAcadPoint(1, 0, 0));  // 20 before the first 10 ignored
@@ -357,6 +358,17 @@ TEST_F(DxfReaderTest, GroupCodesOfEveryEntityKind) {
     EXPECT_EQ(store.modelEllipses.at(0).owari, 3.14);
     EXPECT_EQ(store.modelSolids.at(0).color, 7);  // no 62 for a SOLID
     EXPECT_EQ(store.modelSolids.at(0).p4, makeAcadPoint(4, 0, 0));
+
+    // 2-D leaders leave 30 out: each vertex still ends where the next 10 comes.
+    const std::string flat = "0\nSECTION\n2\nENTITIES\n0\nLEADER\n8\n0\n76\n3\n10\n1\n20\n2\n10\n3\n20\n4\n"
+                             "10\n5\n20\n6\n0\nLEADER\n8\n0\n76\n2\n10\n1\n20\n2\n30\n0\n10\n3\n20\n4\n0\nENDSEC\n0\nEOF\n";
+    read(flat);
+    ASSERT_EQ(store.leaders.size(), 2u);
+    EXPECT_EQ(store.leaders[0].p1, makeAcadPoint(1, 2, 0));
+    EXPECT_EQ(store.leaders[0].p2, makeAcadPoint(3, 4, 0));
+    EXPECT_EQ(store.leaders[0].p3, makeAcadPoint(5, 6, 0));
+    EXPECT_EQ(store.leaders[1].p1, makeAcadPoint(1, 2, 0));  // with and without 30 in one leader
+    EXPECT_EQ(store.leaders[1].p2, makeAcadPoint(3, 4, 0));
 }
 
 // What ends a read early, and what is no failure at all.

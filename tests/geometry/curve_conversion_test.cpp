@@ -157,7 +157,8 @@ TEST(ConvertEllipses, ArcAcrossParameterZeroAndHugeParametersTerminate) {
     EXPECT_LE(s.modelLines.size(), 18u + 1u + 37u);
 }
 
-TEST(ConvertEllipses, ZeroMajorAxisRaisesAndKeepsEarlierLines) {
+// A major axis of length zero draws nothing; the ellipses around it are drawn.
+TEST(ConvertEllipses, ZeroMajorAxisDrawsNothingAndTheRestIsDrawn) {
     DrawingStore s;
     TEllipseBlk good;
     good.endpoint = pt(1, 0, 0);
@@ -169,6 +170,6 @@ TEST(ConvertEllipses, ZeroMajorAxisRaisesAndKeepsEarlierLines) {
     TEllipseBlk bad = good;
     bad.endpoint = pt(0, 0, 0);
     s.modelEllipses = {good, invisible, bad, good};
-    EXPECT_THROW(convertEllipses(s, 10), FloatingPointError);
-    EXPECT_EQ(s.modelLines.size(), 36u);
+    EXPECT_NO_THROW(convertEllipses(s, 10));
+    EXPECT_EQ(s.modelLines.size(), 72u);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "geometry/normalization_sequence.h"
 #include "platform/errors.h"
 #include "point_matchers.h"
@@ -137,14 +139,16 @@ TEST(NormalizeDrawing, BlockExpansionFailureIsSwallowedAndLaterPassesRun) {
 
 TEST(NormalizeDrawing, OtherFailuresReachTheCallerAndLaterTablesStay) {
     DrawingStore s;
-    TEllipseBlk bad = unitEllipse();
-    bad.endpoint = pt(0, 0, 0);
-    s.modelEllipses = {unitEllipse(), bad};
+    s.modelEllipses = {unitEllipse()};
+    TArcBlk bad;  // a start angle that is no number: its chord count cannot be rounded
+    bad.st = NAN;
+    bad.hankei = 1;
+    s.modelArcs = {bad};
     s.modelSolids.resize(1);
     s.blocks.resize(1);
     EXPECT_THROW(normalizeDrawing(s), FloatingPointError);
-    EXPECT_EQ(s.modelLines.size(), 36u);
-    EXPECT_EQ(s.modelEllipses.size(), 2u);
+    EXPECT_EQ(s.modelLines.size(), 36u);  // the ellipse before it
+    EXPECT_EQ(s.modelArcs.size(), 1u);
     EXPECT_EQ(s.modelSolids.size(), 1u);
     EXPECT_EQ(s.blocks.size(), 1u);
 }

@@ -46,6 +46,13 @@ TEST(TextFontRecord, CellHeightFitWidthAndEscapement) {
         EXPECT_EQ(record->cellHeight, c.hpx);
         EXPECT_EQ(record->averageWidth, c.wpx);
     }
+    // MTEXT: Wpx = R(100 x 1.3 x 0.51 x 0.8 x 0.75) = R(39.78), whatever its width factor.
+    for (double widthFactor : {1.0, 3.0}) {
+        auto mtext = textFontRecord(u"x", 1, o, far, 0, 100, widthFactor, true, 0);
+        ASSERT_TRUE(mtext);
+        EXPECT_EQ(mtext->cellHeight, 130);
+        EXPECT_EQ(mtext->averageWidth, 40);
+    }
     EXPECT_FALSE(textFontRecord(u"x", 1, o, far, 0, 1.0, 1, false, 0));  // Hpx 1: not drawn
     EXPECT_FALSE(textFontRecord(u"", 1, o, far, 5, 10, 1, false, 0));    // a fit text without text
     EXPECT_EQ(textFontRecord(u"x", 1, o, far, 0, 10, 1, false, 30.04)->escapement, 300);

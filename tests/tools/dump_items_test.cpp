@@ -89,6 +89,20 @@ TEST(DumpItems, NormalizedTurnsPolylinesAndCurvesIntoLines) {
     EXPECT_TRUE(json["modelLwpVertices"].empty());
     EXPECT_GT(json["modelLines"].size(), StoreJson::parse(plain.out)["modelLines"].size());
     EXPECT_EQ(json["counts"]["lines"], 2);  // the counts are the reader's
+    // The extents the thumbnail fits ("120.00 x 120.00"); the rows have their pens.
+    const StoreJson& extents = json["drawingExtents"];
+    EXPECT_NEAR(extents[1][0].get<double>() - extents[0][0].get<double>(), 120, 1e-9);
+    EXPECT_NEAR(extents[1][1].get<double>() - extents[0][1].get<double>(), 120, 1e-9);
+    EXPECT_EQ(StoreJson::parse(plain.out)["drawingExtents"], StoreJson::parse("[[0.0, 0.0, 0.0], [0.0, 0.0, 0.0]]"));
+}
+
+// dump --normalized prints the extents the preview fits, as dump-items does.
+TEST(Dump, NormalizedPrintsTheExtentsThePreviewFits) {
+    testsupport::TempDir dir;
+    auto file = dir.write("line.dxf", "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n-2\n20\n1\n11\n10\n21\n5\n0\nENDSEC\n0\nEOF\n");
+    ToolRun run = runTool({"dump", file.string(), "--normalized"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(StoreJson::parse(run.out)["drawingExtents"], StoreJson::parse("[[-2.0, 1.0, 0.0], [10.0, 5.0, 0.0]]"));
 }
 
 TEST(DumpItems, DecimalSeparatorOption) {
