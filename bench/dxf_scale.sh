@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The DXF preview at half, once and twice the benchmark file (about 43, 86 and
-# 172 MB), each in its own process so that the peak memory is its own, and
+# The DXF preview at half, once and twice the benchmark file (about 44, 89 and
+# 177 MB), each in its own process so that the peak memory is its own, and
 # velmora-tool preview on the full file for the whole command.
 # Usage: bench/dxf_scale.sh [BUILD_DIR] (default build/).
 set -euo pipefail
@@ -12,6 +12,8 @@ for scale in 0.5 1 2; do
   "$bin/dxf_scale" make "$scale" "$work/bench.dxf"
   "$bin/dxf_scale" "$work/bench.dxf"
   if [[ $scale == 1 ]]; then
-    /usr/bin/time -f "velmora-tool preview: %e s, peak %M KB" "$bin/velmora-tool" preview "$work/bench.dxf" "$work/out.bmp"
+    size=$(( $(stat -c %s "$work/bench.dxf") / 100000 ))
+    /usr/bin/time -f "velmora-tool preview of the ${size%?}.${size: -1} MB file: %e s, peak %M KB" \
+      "$bin/velmora-tool" preview "$work/bench.dxf" "$work/out.bmp"
   fi
 done

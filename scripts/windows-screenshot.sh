@@ -26,7 +26,8 @@ cp "$bin/velmora.exe" "$work/"
 # of them with a Japanese name), made by velmora-tool.exe from an item list.
 rows=""
 for name in flange フランジ; do
-  texts=$(wine "$bin/velmora-tool.exe" thumbnail samples/items/flange.txt "$work/BMP/$name.bmp" | tr -d '\r')
+  texts=$(wine "$bin/velmora-tool.exe" thumbnail samples/items/flange.txt "$work/BMP/$name.bmp" 2>>"$work/wine.log" |
+    tr -d '\r')
   size=$(sed -n 1p <<<"$texts")
   attributes=$(sed -n 2p <<<"$texts" | sed -E 's/^[^=]*= *([0-9]+) *\/.*/\1/')
   entities=$(sed -n 2p <<<"$texts" | sed -E 's/.*\/ *([0-9]+) *$/\1/')
@@ -42,7 +43,7 @@ xvfb=$!
 trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [[ -s $work/display ]] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display")
-[[ -f $WINEPREFIX/system.reg ]] || wineboot -i >/dev/null 2>&1
+[[ -f $WINEPREFIX/system.reg ]] || wineboot -i >"$build/wine-prefix-display.log" 2>&1 || true
 scripts/wine-prefix.sh --display
 
 (cd "$work" && exec wine velmora.exe) >/dev/null 2>&1 &

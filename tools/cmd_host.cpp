@@ -30,6 +30,28 @@ int runHostBlocks(HostLink& link) {
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
+// Whether the drawing open in the host has a block definition `name`, letter
+// case of a to z ignored as the host's names are; true when that cannot be
+// told, so that only a name known to be missing is reported as missing.
+bool hostHasBlock(HostLink& link, const std::u16string& name) {
+    auto folded = [](std::u16string s) {
+        for (char16_t& c : s)
+            if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+        return s;
+    };
+    try {
+        auto application = connectHost(link, false);
+        if (!application) return true;
+        auto blocks = application->currentDocument()->blockCollection();
+        const std::int32_t count = blocks->itemCount();
+        for (std::int32_t i = 0; i < count; ++i)
+            if (folded(queryInterface<HostBlock>(blocks->item(i))->blockName()) == folded(name)) return true;
+        return false;
+    } catch (const HostError&) {
+        return true;
+    }
+}
+
 // host thumbnail NAME OUT.bmp [--size WxH]: the listing script run in the
 // host, then the thumbnail path of `thumbnail` on the item list it wrote.
 int runHostThumbnail(HostLink& link, const std::u16string& name, const std::filesystem::path& out,
@@ -44,7 +66,11 @@ int runHostThumbnail(HostLink& link, const std::u16string& name, const std::file
         case HostThumbnailFailure::None: break;
     }
     if (!made.thumbnail) {
-        std::fputs("velmora-tool: the block's item list holds no items; no thumbnail made\n", stderr);
+        if (!hostHasBlock(link, name))
+            std::fprintf(stderr, "velmora-tool: the drawing has no block named \"%s\"; no thumbnail made\n",
+                         utf16ToUtf8(escapeControlCharacters(name)).c_str());
+        else
+            std::fputs("velmora-tool: the block's item list holds no items; no thumbnail made\n", stderr);
         return kExitNothingMade;
     }
     saveImageFile(made.thumbnail->bitmap, out);

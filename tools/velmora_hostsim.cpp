@@ -28,31 +28,32 @@ using namespace velmora;
 
 constexpr const char* kUsage =
     "usage: velmora-hostsim [DRAWING.dxf] [--title TITLE] [--log FILE] [--modal]\n"
-    "  the simulated host on a drawing (default: the bundled sample), until it is stopped\n";
+    "  the simulated host on a drawing (default: the bundled sample), until it is stopped;\n"
+    "  every call and command it gets is logged to FILE (default: velmora-hostsim.log\n"
+    "  beside the program)\n";
 
 std::atomic<bool> g_stop{false};
 
 void onSignal(int) { g_stop.store(true); }
 
+// The call log, one JSON object a line, in a file of its own so that a
+// terminal running the host beside the tool stays readable.
 class Log {
 public:
-    explicit Log(const std::string& file) {
-        if (file.empty()) return;
-        file_ = std::fopen(file.c_str(), "a");
-        if (!file_) throw std::runtime_error("cannot open the log file " + file);
+    explicit Log(const fs::path& file) : file_(std::fopen(file.c_str(), "a")) {
+        if (!file_) throw std::runtime_error("cannot open the log file " + file.string());
     }
-    ~Log() {
-        if (file_) std::fclose(file_);
-    }
+    ~Log() { std::fclose(file_); }
+    Log(const Log&) = delete;
+    Log& operator=(const Log&) = delete;
     void write(nlohmann::json entry) {
         std::string line = entry.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
-        std::FILE* out = file_ ? file_ : stderr;
-        std::fputs(line.c_str(), out);
-        std::fflush(out);
+        std::fputs(line.c_str(), file_);
+        std::fflush(file_);
     }
 
 private:
-    std::FILE* file_ = nullptr;
+    std::FILE* file_;
 };
 
 int run(int argc, char** argv) {
@@ -67,7 +68,9 @@ int run(int argc, char** argv) {
     std::u16string title = utf8ToUtf16(args.option("--title").value_or(utf16ToUtf8(kHostWindowTitle)));
     if (title.empty() || hasControlCharacter(title)) throw tool::UsageError("the title must be a plain line of text");
 
-    Log log(args.option("--log").value_or(""));
+    const fs::path logFile = args.option("--log") ? fs::path(*args.option("--log"))
+                                                  : executableFolder() / "velmora-hostsim.log";
+    Log log(logFile);
     sim::SimDrawing drawing = sim::loadDrawing(drawingFile);
 
     struct sigaction action {};
@@ -90,6 +93,9 @@ int run(int argc, char** argv) {
     registration.publish();
     log.write({{"note", "serving " + host.drawing().fullName + " as \"" + utf16ToUtf8(title) + "\""},
                {"socket", registration.socketPath().string()}});
+    std::printf("velmora-hostsim: serving %s as \"%s\"; calls logged in %s\n", host.drawing().fullName.c_str(),
+                utf16ToUtf8(title).c_str(), logFile.string().c_str());
+    std::fflush(stdout);
     server.run(g_stop);
     log.write({{"note", "stopped"}});
     return 0;

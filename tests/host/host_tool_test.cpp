@@ -23,9 +23,11 @@ struct ToolRun {
     std::string out;
 };
 
-ToolRun runTool(const fs::path& runtimeDir, const std::string& args) {
+// The tool's standard output, with its error output too when `errors` is set.
+ToolRun runTool(const fs::path& runtimeDir, const std::string& args, bool errors = false) {
     std::string command = "XDG_RUNTIME_DIR='" + runtimeDir.string() + "' '" +
-                          (fs::path(VELMORA_BIN_DIR) / "velmora-tool").string() + "' " + args + " 2>/dev/null";
+                          (fs::path(VELMORA_BIN_DIR) / "velmora-tool").string() + "' " + args +
+                          (errors ? " 2>&1" : " 2>/dev/null");
     ToolRun run;
     std::FILE* pipe = ::popen(command.c_str(), "r");
     char chunk[4096];
@@ -59,7 +61,13 @@ TEST(HostTool, BlocksAndThumbnailOfTheSample) {
     EXPECT_EQ(image.width(), 60);
     EXPECT_EQ(image.height(), 50);
 
-    EXPECT_EQ(runTool(host.runtimeDir(), "host thumbnail empty-block '" + bmp.string() + "'").exit, 3);
+    // A block with nothing to draw, and a name the drawing has no block of: told apart.
+    const ToolRun empty = runTool(host.runtimeDir(), "host thumbnail empty-block '" + bmp.string() + "'", true);
+    EXPECT_EQ(empty.exit, 3);
+    EXPECT_NE(empty.out.find("holds no items"), std::string::npos) << empty.out;
+    const ToolRun missing = runTool(host.runtimeDir(), "host thumbnail nosuch '" + bmp.string() + "'", true);
+    EXPECT_EQ(missing.exit, 3);
+    EXPECT_NE(missing.out.find("the drawing has no block named \"nosuch\""), std::string::npos) << missing.out;
     EXPECT_EQ(runTool(host.runtimeDir(), "host thumbnail").exit, 2);
     host.stop();
     EXPECT_EQ(runTool(host.runtimeDir(), "host blocks").exit, 4);

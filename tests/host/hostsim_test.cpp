@@ -14,12 +14,14 @@
 #include <future>
 #include <thread>
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
 #include "host/block_item_list.h"
 #include "host/host_protocol.h"
 #include "tests/support/hostsim_process.h"
+#include "tests/support/temp_dir.h"
 #include "host/sim/sim_drawing.h"
 #include "host/sim/sim_host.h"
 #include "host/sim/sim_item_list.h"
@@ -126,6 +128,31 @@ TEST(HostSimSocket, BadRequestsGetErrorAnswersAndTheHostServesOn) {
 }
 
 fs::path socketOf(const HostSimProcess& host) { return host.registry() / std::to_string(host.pid()) / "socket"; }
+
+// Without --log the calls go to velmora-hostsim.log beside the program, and
+// the terminal gets one line saying so.
+TEST(HostSimSocket, CallsAreLoggedInAFileAndTheTerminalGetsOneLine) {
+    testsupport::TempDir dir;
+    fs::copy_file(executableFolder() / "velmora-hostsim", dir / "velmora-hostsim");
+    HostSimOptions options;
+    options.drawing = kSample;
+    options.executable = dir / "velmora-hostsim";
+    options.defaultLog = true;
+    options.output = dir / "terminal.txt";
+    {
+        HostSimProcess host(options);
+        connectSimulatedHost(socketOf(host))->currentDocument()->documentFullName();
+        EXPECT_EQ(host.logFile(), dir / "velmora-hostsim.log");
+        EXPECT_FALSE(host.logEntries().empty());
+    }
+    std::ifstream terminal(dir / "terminal.txt");
+    const std::string all((std::istreambuf_iterator<char>(terminal)), {});
+    EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 1) << all;
+    EXPECT_NE(all.find("velmora-hostsim.log"), std::string::npos) << all;
+    std::ifstream log(dir / "velmora-hostsim.log");
+    const std::string calls((std::istreambuf_iterator<char>(log)), {});
+    EXPECT_NE(calls.find("doc.documentFullName"), std::string::npos);
+}
 
 // Connecting to a host that is stopped while its listen queue is full ends
 // with HostError at the call timeout instead of waiting in connect().

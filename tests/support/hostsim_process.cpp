@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -51,7 +52,9 @@ HostSimProcess::HostSimProcess(HostSimOptions options) {
 
     std::vector<std::string> args = {executable.string()};
     if (!options.drawing.empty()) args.push_back(options.drawing.string());
-    args.insert(args.end(), {"--title", utf16ToUtf8(title_), "--log", logFile_.string()});
+    args.insert(args.end(), {"--title", utf16ToUtf8(title_)});
+    if (options.defaultLog) logFile_ = executable.parent_path() / "velmora-hostsim.log";
+    else args.insert(args.end(), {"--log", logFile_.string()});
     if (options.modal) args.push_back("--modal");
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
@@ -66,7 +69,14 @@ HostSimProcess::HostSimProcess(HostSimOptions options) {
 
     pid_ = ::fork();
     if (pid_ < 0) throw std::runtime_error("cannot start velmora-hostsim");
+    const std::string output = options.output.string();
     if (pid_ == 0) {
+        if (!output.empty()) {
+            const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (fd < 0) ::_exit(126);
+            ::dup2(fd, 1);
+            ::dup2(fd, 2);
+        }
         ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }

@@ -31,6 +31,8 @@ struct HostSimOptions {
     bool modal = false;
     std::filesystem::path executable;  // empty: velmora-hostsim beside this program
     std::chrono::milliseconds startTimeout{10000};
+    bool defaultLog = false;           // no --log: the host's own log file
+    std::filesystem::path output;      // where its standard output and error go (empty: this program's)
 };
 
 class HostSimProcess {
