@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "geometry/float_checks.h"
+#include "geometry/owned_lines.h"
 #include "geometry/plane_geometry.h"
 #include "geometry/point_ops.h"
 #include "platform/rounding.h"
@@ -24,13 +25,7 @@ bool selected(const Curve& curve, bool convertAll) {
 template <class Curve>
 void appendChord(TableAppender<TAcadLineBlk>& lines, const Curve& curve, const TAcadPoint& st,
                  const TAcadPoint& ed) {
-    TAcadLineBlk& line = lines.append();
-    line.st = st;
-    line.ed = ed;
-    line.code210 = curve.code210;
-    line.layer = curve.layer;
-    line.ltype = curve.ltype;
-    line.color = curve.color;
+    appendOwnedLine(lines, curve, st, ed).code210 = curve.code210;
 }
 
 double stepRadians(double stepDegrees) { return roundToDouble(stepDegrees * kDegToRad); }
@@ -117,15 +112,7 @@ void convertEllipse(TableAppender<TAcadLineBlk>& lines, const TEllipseBlk& e, do
         if (next > end || next <= t) next = end;  // no stall where t is too large to move
         t = next;
         TAcadPoint p = ellipsePoint(frame, t);
-        if (!pointsNear(previous, p, kPointTolerance)) {
-            TAcadLineBlk& line = lines.append();
-            line.st = previous;
-            line.ed = p;
-            line.code210 = kPlusZ;
-            line.layer = e.layer;
-            line.ltype = e.ltype;
-            line.color = e.color;
-        }
+        if (!pointsNear(previous, p, kPointTolerance)) appendOwnedLine(lines, e, previous, p).code210 = kPlusZ;
         previous = p;
     }
 }

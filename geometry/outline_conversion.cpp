@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "geometry/owned_lines.h"
 #include "geometry/plane_geometry.h"
 #include "store/table_growth.h"
 
@@ -15,13 +16,8 @@ constexpr SmallInt kPlanarSpline = 8;
 template <class Entity>
 TAcadLineBlk& appendLine(TableAppender<TAcadLineBlk>& lines, const Entity& owner,
                          const TAcadPoint& st, const TAcadPoint& ed) {
-    TAcadLineBlk& line = lines.append();
-    line.st = st;
-    line.ed = ed;
+    TAcadLineBlk& line = appendOwnedLine(lines, owner, st, ed);
     line.bname = owner.bname;
-    line.layer = owner.layer;
-    line.ltype = owner.ltype;
-    line.color = owner.color;
     return line;
 }
 

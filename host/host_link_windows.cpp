@@ -7,11 +7,9 @@
 #include "host/com/com_host.h"
 #include "host/host_api.h"
 #include "platform/files.h"
-#include "platform/win32_window_functions.h"
+#include "platform/window_functions_windows.h"
 
 namespace velmora {
-
-std::filesystem::path executableFolder() { return executableFile().parent_path() / ""; }
 
 std::unique_ptr<WindowFunctions> makePlatformWindowFunctions() { return std::make_unique<Win32WindowFunctions>(); }
 

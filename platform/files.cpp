@@ -50,4 +50,6 @@ std::optional<std::string> readWholeFile(const fs::path& file) {
     return bytes;
 }
 
+std::filesystem::path executableFolder() { return executableFile().parent_path() / ""; }
+
 }  // namespace velmora

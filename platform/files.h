@@ -47,5 +47,7 @@ bool writeFileAtomically(const std::filesystem::path& file, std::string_view byt
 
 // The full file name of the running executable.
 std::filesystem::path executableFile();
+// The folder of the running executable, with a closing separator.
+std::filesystem::path executableFolder();
 
 }  // namespace velmora

@@ -25,10 +25,7 @@ int runDump(const Args& args) {
     if (parsed.positional.size() != 1) throw UsageError("dump takes one DXF file");
     applyDecimalSeparator(parsed);
     const std::filesystem::path file = pathFromUtf8(parsed.positional[0]);
-    if (!fileExists(file)) {
-        std::fprintf(stderr, "velmora-tool: no DXF file %s\n", file.string().c_str());
-        return 1;
-    }
+    if (!requireInputFile(file, "DXF file")) return kExitFailure;
     DrawingStore store;
     std::u16string status, version;
     StderrDxfMessages messages;

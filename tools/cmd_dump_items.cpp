@@ -22,10 +22,7 @@ int runDumpItems(const Args& args) {
     if (parsed.positional.size() != 1) throw UsageError("dump-items takes one item list file");
     applyDecimalSeparator(parsed);
     const std::filesystem::path file = pathFromUtf8(parsed.positional[0]);
-    if (!fileExists(file)) {
-        std::fprintf(stderr, "velmora-tool: no item list file %s\n", file.string().c_str());
-        return 1;
-    }
+    if (!requireInputFile(file, "item list file")) return kExitFailure;
 
     DrawingStore store;
     BlockItemCounts counts = readBlockItemList(store, file);

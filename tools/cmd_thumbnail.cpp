@@ -19,16 +19,13 @@ int runThumbnail(const Args& args) {
     applyDecimalSeparator(parsed);
     const ImageSize size = parsed.option("--size") ? parseSize(*parsed.option("--size")) : ImageSize{};
     const std::filesystem::path items = pathFromUtf8(parsed.positional[0]), out = pathFromUtf8(parsed.positional[1]);
-    if (!fileExists(items)) {
-        std::fprintf(stderr, "velmora-tool: no item list file %s\n", items.string().c_str());
-        return 1;
-    }
+    if (!requireInputFile(items, "item list file")) return kExitFailure;
 
     DrawingStore store;
     const BlockThumbnail made = thumbnailFromItemList(store, items, size.width, size.height);
     if (!made.thumbnail) {
         std::fprintf(stderr, "velmora-tool: the item list %s holds no items; no thumbnail made\n",
-                     items.string().c_str());
+                     utf16ToUtf8(items.u16string()).c_str());
         return kExitNothingMade;
     }
     saveImageFile(made.thumbnail->bitmap, out);

@@ -1,7 +1,9 @@
 #include "tools/tool_args.h"
 
 #include <charconv>
+#include <cstdio>
 
+#include "platform/files.h"
 #include "platform/locale_numbers.h"
 #include "platform/utf.h"
 
@@ -52,6 +54,12 @@ void applyDecimalSeparator(const ParsedArgs& parsed) {
         if (s.size() != 1) throw UsageError("--decimal-separator takes a single character");
         setDecimalSeparator(s[0]);
     }
+}
+
+bool requireInputFile(const std::filesystem::path& file, const char* what) {
+    if (fileExists(file)) return true;
+    std::fprintf(stderr, "velmora-tool: no %s %s\n", what, utf16ToUtf8(file.u16string()).c_str());
+    return false;
 }
 
 }  // namespace velmora::tool

@@ -1,6 +1,7 @@
 // Small option parsing shared by the velmora-tool subcommands.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -38,5 +39,9 @@ ImageSize parseSize(const std::string& text);
 
 // Applies --decimal-separator C (a single character) to the process-wide setting.
 void applyDecimalSeparator(const ParsedArgs& parsed);
+
+// True when the input file `file` exists; otherwise "no WHAT FILE" on stderr
+// and false (the command then exits with its failure code).
+bool requireInputFile(const std::filesystem::path& file, const char* what);
 
 }  // namespace velmora::tool

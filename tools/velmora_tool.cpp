@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments = velmora::commandLineArguments(argc, argv);
     if (arguments.empty()) {
         std::fputs(kUsage, stderr);
-        return 2;
+        return kExitUsage;
     }
     const std::string& command = arguments[0];
     Args args(arguments.begin() + 1, arguments.end());
@@ -41,15 +41,15 @@ int main(int argc, char** argv) {
         if (command == "host") return runHost(args);
         if (command == "--help" || command == "-h") {
             std::fputs(kUsage, stdout);
-            return 0;
+            return kExitSuccess;
         }
         std::fprintf(stderr, "velmora-tool: unknown command %s\n%s", command.c_str(), kUsage);
-        return 2;
+        return kExitUsage;
     } catch (const UsageError& e) {
         std::fprintf(stderr, "velmora-tool: %s\n%s", e.what(), kUsage);
-        return 2;
+        return kExitUsage;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "velmora-tool: %s\n", e.what());
-        return 1;
+        return kExitFailure;
     }
 }

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "host/sim/sim_local_channel.h"
-#include "platform/win32_window_functions.h"
+#include "platform/window_functions_windows.h"
 #include "tests/app/test_host.h"
 #include "tests/host/windows/com_stand_in.h"
 

@@ -1,6 +1,6 @@
 // The window functions of the window tests on this platform: the system's
 // own top-level windows, where no host runs unless a test starts one.
-#include "platform/win32_window_functions.h"
+#include "platform/window_functions_windows.h"
 #include "window_test_support.h"
 
 namespace velmora::test {

@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "host/com/com_host.h"
-#include "platform/win32_window_functions.h"
+#include "platform/window_functions_windows.h"
 #include "tests/host/windows/com_stand_in.h"
 
 namespace velmora {

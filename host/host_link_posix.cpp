@@ -9,12 +9,6 @@
 
 namespace velmora {
 
-std::filesystem::path executableFolder() { return executableFile().parent_path() / ""; }
-
-HostLink defaultHostLink(RegistryWindowFunctions& windows) {
-    return HostLink{windows, kHostWindowTitle, simulatedHostFactory(windows.registry()), executableFolder()};
-}
-
 std::unique_ptr<WindowFunctions> makePlatformWindowFunctions() { return std::make_unique<RegistryWindowFunctions>(); }
 
 HostLink platformHostLink(WindowFunctions& windows) {

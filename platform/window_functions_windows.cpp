@@ -1,4 +1,4 @@
-#include "platform/win32_window_functions.h"
+#include "platform/window_functions_windows.h"
 
 #include <windows.h>
 
