@@ -348,10 +348,17 @@ void TForm73::generateThumbnail(const std::u16string& name, const fs::path& bmpF
     if (!runFlag) return;  // aborted while the listing ran
     Image1->setPicture(thumbnail.bitmap);
     if (CheckBox3->checked()) {
-        // The row first: a name the side file cannot hold is refused before
-        // any file is written.
-        storeSideFileRow(folders_.sideFile(), name, counts.items, counts.attributes, thumbnail.sizeText);
+        // A name the side file cannot hold is refused before any file is
+        // written, and a row is stored only once its thumbnail is.
+        if (!sideFileCanHold(name)) throw SideFileError("the block name cannot be written in the side file's code page");
         saveBmpFile(thumbnail.bitmap, bmpFile);
+        try {
+            storeSideFileRow(folders_.sideFile(), name, counts.items, counts.attributes, thumbnail.sizeText);
+        } catch (const SideFileError&) {
+            std::error_code ignored;
+            fs::remove(bmpFile, ignored);  // made anew next time, with its row
+            throw;
+        }
     }
 }
 

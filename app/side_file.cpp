@@ -184,6 +184,8 @@ void updateSideFile(const std::filesystem::path& sideFile, Change&& change) {
 
 }  // namespace
 
+bool sideFileCanHold(std::u16string_view name) { return ansiName(name).has_value(); }
+
 SideFileRow findSideFileRow(const std::filesystem::path& sideFile, std::u16string_view name) {
     const auto key = ansiName(name);
     if (!key || !fileExists(sideFile)) return {};

@@ -27,6 +27,9 @@ struct SideFileRow {
 };
 
 SideFileRow findSideFileRow(const std::filesystem::path& sideFile, std::u16string_view name);
+// Whether a row for `name` can be stored: every character of it has one in
+// the code page (otherwise storeSideFileRow refuses it).
+bool sideFileCanHold(std::u16string_view name);
 void storeSideFileRow(const std::filesystem::path& sideFile, std::u16string_view name, int entityCount,
                       int attributeCount, std::u16string_view sizeText);
 void removeSideFileRow(const std::filesystem::path& sideFile, std::u16string_view name);

@@ -29,6 +29,18 @@ void replaceAll(std::u16string& text, std::u16string_view from, std::u16string_v
     text = std::move(out);
 }
 
+namespace {
+
+// Characters that move or reorder what a terminal shows after them: the
+// bidirectional marks, embeddings, overrides and isolates, and the line and
+// paragraph separators.
+bool reordersText(char16_t c) {
+    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) ||
+           c == 0x2028 || c == 0x2029;
+}
+
+}  // namespace
+
 std::u16string escapeControlCharacters(std::u16string_view text) {
     constexpr char16_t kHex[] = u"0123456789ABCDEF";
     std::u16string out;
@@ -40,6 +52,9 @@ std::u16string escapeControlCharacters(std::u16string_view text) {
             out += u"\\x";
             out += kHex[c >> 4];
             out += kHex[c & 0xF];
+        } else if (reordersText(c)) {
+            out += u"\\u";
+            for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c >> shift) & 0xF];
         } else {
             out += c;
         }

@@ -57,8 +57,11 @@ std::u16string_view trimmedBlanks(std::u16string_view text);
 // replaced text is not searched again.
 void replaceAll(std::u16string& text, std::u16string_view from, std::u16string_view to);
 
-// `text` safe to print on a terminal: a backslash is doubled, and a control
-// character (below 32, DEL, or U+0080 to U+009F) becomes \xHH.
+// `text` safe to print on a terminal: a backslash is doubled, a control
+// character (below 32, DEL, or U+0080 to U+009F) becomes \xHH, and a
+// character that reorders or breaks the text after it (the bidirectional
+// controls U+061C, U+200E, U+200F, U+202A to U+202E, U+2066 to U+2069; the
+// line and paragraph separators U+2028, U+2029) becomes \uHHHH.
 std::u16string escapeControlCharacters(std::u16string_view text);
 
 }  // namespace velmora

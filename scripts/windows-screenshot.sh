@@ -16,7 +16,9 @@ for tool in wine Xvfb import convert iconv; do
   command -v $tool >/dev/null || { echo "windows-screenshot: $tool is missing" >&2; exit 1; }
 done
 
-export WINEPREFIX=$PWD/$build/wine-prefix-display WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# The tests' prefix, given the X11 driver for the run and the null driver back
+# at the end.
+export WINEPREFIX=$PWD/$build/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 work=$PWD/$build/screenshot
 rm -rf "$work"
 mkdir -p "$work/BMP" "$work/DWG"
@@ -40,10 +42,10 @@ printf '[Form]\r\nLeft=0\r\nTop=0\r\n' >"$work/velmora.ini"
 
 Xvfb -displayfd 3 -screen 0 800x500x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
-trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
+trap 'wineserver -k 2>/dev/null || true; scripts/wine-prefix.sh; kill $xvfb 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [[ -s $work/display ]] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display")
-[[ -f $WINEPREFIX/system.reg ]] || wineboot -i >"$build/wine-prefix-display.log" 2>&1 || true
+[[ -f $WINEPREFIX/system.reg ]] || wineboot -i >"$build/wine-prefix.log" 2>&1 || true
 scripts/wine-prefix.sh --display
 
 (cd "$work" && exec wine velmora.exe) >/dev/null 2>&1 &

@@ -307,6 +307,31 @@ TEST_F(HostWindowTest, ModalHostLeavesEverythingSilent) {
     EXPECT_TRUE(f->Image1->picture());
 }
 
+// Make all goes on past a name no file can have, and a thumbnail that cannot
+// be written leaves no side-file row behind.
+TEST_F(HostWindowTest, CreateAllGoesOnPastRefusedNamesAndRowsFollowTheirThumbnails) {
+    start({{"a1", 1}, {"bad|name", 2}, {"a3", 3}});
+    f->Button2Click();
+    log->calls.clear();
+    drive::click(*f->Button4);
+    EXPECT_TRUE(fs::exists(bmp("a1")));
+    EXPECT_TRUE(fs::exists(bmp("a3")));
+    ASSERT_EQ(log->calls.size(), 1u);
+    EXPECT_EQ(log->calls[0].caption, u"確認");
+    EXPECT_EQ(sideRow(u"a3").entityCount, 3);
+
+    drive::click(*f->Button3);  // delete (asks; the default answer is No)
+    log->answers = {true};
+    drive::click(*f->Button3);
+    fs::remove_all(dir.folders().bmpFolder());
+    touch(dir.folders().bmpFolder());  // a file where the folder should be: no thumbnail can be written
+    log->calls.clear();
+    clickBlock(u"a3");
+    ASSERT_EQ(log->calls.size(), 1u);
+    EXPECT_EQ(log->calls[0].kind, DialogCall::Error);
+    EXPECT_EQ(sideRow(u"a3").index, -1);
+}
+
 TEST_F(HostWindowTest, HostLostDuringTheListingReachesTheErrorBox) {
     start({{"a1", 1}, {"a2", 2}, {"a3", 3}});
     f->CheckBox3->setChecked(false);
