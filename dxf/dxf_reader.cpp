@@ -337,23 +337,22 @@ private:
         if (inBlock && (row.layer == u"0" || row.color == 0)) row.color = colourOfLayer(row.layer);
     }
 
-    // layerColor, remembering where each name's first row is until the
-    // LAYER table changes (a row appended or a field set), so that entities
-    // do not walk the layer table one by one.
+    // layerColor through an index of every name's first row, made anew once
+    // the LAYER table has changed (a row appended or a field set), so that
+    // entities on many layers do not walk the layer table one by one.
     SmallInt colourOfLayer(const std::u16string& name) {
-        if (memoEdits_ != layerEdits_) {
+        if (memoEdits_ != layerEdits_ || !indexed_) {
             firstLayerRow_.clear();
+            firstLayerRow_.reserve(store_.layers.size());
+            for (std::size_t i = 0; i < store_.layers.size(); ++i) firstLayerRow_.emplace(store_.layers[i].Name, i);
             memoEdits_ = layerEdits_;
+            indexed_ = true;
         }
         if (auto it = firstLayerRow_.find(name); it != firstLayerRow_.end()) return store_.layers[it->second].color;
-        const SmallInt colour = layerColor(store_, name);  // appends the layer when it is missing
-        for (std::size_t i = 0; i < store_.layers.size(); ++i) {
-            if (store_.layers[i].Name == name) {
-                firstLayerRow_.emplace(name, i);
-                break;
-            }
-        }
-        return colour;
+        // Missing: layerColor appends its row, which the index takes as it is.
+        firstLayerRow_.emplace(name, store_.layers.size());
+        store_.layers.push_back(defaultLayer(name));
+        return store_.layers.back().color;
     }
 
     void complete(std::u16string_view value) {
@@ -414,6 +413,7 @@ private:
 
     std::unordered_map<std::u16string, std::size_t> firstLayerRow_;
     unsigned long long layerEdits_ = 0, memoEdits_ = 0;
+    bool indexed_ = false;
 };
 
 void endRead(DrawingStore& store, std::u16string& version, const std::u16string& collected) {
