@@ -36,7 +36,8 @@ enum class FileReadFailure { None, CannotOpen, Busy, InputOutput };
 // Reads the file in blocks of up to `blockBytes`, calling consume(block) for
 // each in order; consume returns false to stop early. The failure says why
 // the file could not be read to its end (None when it was, or when consume
-// stopped it).
+// stopped it). Only a regular file is read: anything else (a FIFO, a device,
+// a folder) cannot be opened, at once and without blocking.
 FileReadFailure readFileBlocks(const std::filesystem::path& file, std::size_t blockBytes,
                                const std::function<bool(std::string_view)>& consume);
 

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace velmora {
@@ -45,8 +46,13 @@ ssize_t readSome(int fd, char* buffer, std::size_t count) {
 
 FileReadFailure readFileBlocks(const fs::path& file, std::size_t blockBytes,
                                const std::function<bool(std::string_view)>& consume) {
-    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without blocking: a FIFO would wait in open() for a writer. Only a
+    // regular file is read; a device, a FIFO or a folder never ends or
+    // never starts.
+    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) return openFailure(errno);
+    struct stat status {};
+    if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) return FileReadFailure::CannotOpen;
     std::string block(blockBytes, '\0');
     for (;;) {
         const ssize_t n = readSome(fd.get(), block.data(), block.size());

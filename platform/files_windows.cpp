@@ -61,6 +61,8 @@ FileReadFailure readFileBlocks(const fs::path& file, std::size_t blockBytes,
                                const std::function<bool(std::string_view)>& consume) {
     FileHandle handle(openForReading(file));
     if (!handle.valid()) return openFailure(::GetLastError());
+    // Only a file on a disk is read: a pipe or a device never ends.
+    if (::GetFileType(handle.get()) != FILE_TYPE_DISK) return FileReadFailure::CannotOpen;
     std::string block(blockBytes, '\0');
     for (;;) {
         const long long n = readSome(handle.get(), block.data(), block.size());

@@ -53,3 +53,32 @@ TEST(Files, AtomicWriteReplacesWholeAndLeavesNoTemporary) {
     EXPECT_EQ(entries, 1);
     EXPECT_FALSE(writeFileAtomically(dir / "no-such-folder" / "f", "x"));
 }
+
+#if !defined(_WIN32)
+#include <sys/stat.h>
+
+namespace velmora {
+namespace {
+
+// Only regular files are read: a FIFO without a writer, a device that never
+// ends and a folder fail at once instead of blocking or filling memory.
+TEST(Files, OnlyRegularFilesAreRead) {
+    testsupport::TempDir dir;
+    const auto fifo = dir / "pipe.dxf";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::filesystem::path& special : {fifo, std::filesystem::path("/dev/zero"), dir.path()}) {
+        std::size_t bytes = 0;
+        const FileReadFailure failure = readFileBlocks(special, 4096, [&](std::string_view block) {
+            bytes += block.size();
+            return true;
+        });
+        EXPECT_EQ(failure, FileReadFailure::CannotOpen) << special;
+        EXPECT_EQ(bytes, 0u) << special;
+        EXPECT_FALSE(readFirstBytes(special, 6)) << special;
+        EXPECT_FALSE(readWholeFile(special)) << special;
+    }
+}
+
+}  // namespace
+}  // namespace velmora
+#endif
