@@ -43,7 +43,9 @@ FileReadFailure readFileBlocks(const std::filesystem::path& file, std::size_t bl
 
 // Writes the file through a temporary file beside it and a rename, so a
 // failure never leaves half a file; false (and the old file untouched) on
-// failure.
+// failure. Only a regular file is replaced, its permissions kept; a symbolic
+// link to one is written through (the link stays); any other existing thing
+// (a device, a FIFO, a folder, a link to nothing) is refused.
 bool writeFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 
 // The full file name of the running executable.

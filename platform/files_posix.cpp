@@ -2,6 +2,7 @@
 #include "platform/files.h"
 
 #include <cerrno>
+#include <optional>
 #include <random>
 #include <system_error>
 
@@ -89,10 +90,36 @@ bool writeAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-bool writeFileAtomically(const fs::path& file, std::string_view bytes) {
+namespace {
+
+// The regular file a write to `file` replaces: the file itself, or the file a
+// symbolic link names (the link stays). Empty when `file` is, or names,
+// anything else (a device, a FIFO, a folder, a link to nothing), which is
+// never replaced. `mode` gets the permissions to keep (none for a new file).
+fs::path writeTarget(const fs::path& file, std::optional<mode_t>& mode) {
+    struct stat status {};
+    if (::lstat(file.c_str(), &status) != 0) return errno == ENOENT ? file : fs::path();
+    fs::path target = file;
+    if (S_ISLNK(status.st_mode)) {
+        std::error_code ec;
+        target = fs::canonical(file, ec);
+        if (ec || ::stat(target.c_str(), &status) != 0) return {};
+    }
+    if (!S_ISREG(status.st_mode)) return {};
+    mode = status.st_mode & 07777;
+    return target;
+}
+
+}  // namespace
+
+bool writeFileAtomically(const fs::path& output, std::string_view bytes) {
+    std::optional<mode_t> mode;
+    const fs::path file = writeTarget(output, mode);
+    if (file.empty()) return false;
     fs::path temp;
     int fd = createTemporaryBeside(file, temp);
     if (fd < 0) return false;
+    if (mode) ::fchmod(fd, *mode);
     // The data reaches the disk before the rename makes it the file, so a
     // crash leaves either the old file or the whole new one.
     bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;

@@ -20,7 +20,7 @@ int runPreview(const Args& args) {
     applyDecimalSeparator(parsed);
     const ImageSize size = parsed.option("--size") ? parseSize(*parsed.option("--size")) : ImageSize{};
     const std::filesystem::path file = pathFromUtf8(parsed.positional[0]), out = pathFromUtf8(parsed.positional[1]);
-    if (!requireInputFile(file, "DXF file")) return kExitFailure;
+    if (!requireInputFile(file, "DXF file") || !requireOtherOutput(file, out)) return kExitFailure;
     DrawingStore store;
     Canvas image(size.width, size.height);
     StderrDxfMessages messages;

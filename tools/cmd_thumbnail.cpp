@@ -19,7 +19,7 @@ int runThumbnail(const Args& args) {
     applyDecimalSeparator(parsed);
     const ImageSize size = parsed.option("--size") ? parseSize(*parsed.option("--size")) : ImageSize{};
     const std::filesystem::path items = pathFromUtf8(parsed.positional[0]), out = pathFromUtf8(parsed.positional[1]);
-    if (!requireInputFile(items, "item list file")) return kExitFailure;
+    if (!requireInputFile(items, "item list file") || !requireOtherOutput(items, out)) return kExitFailure;
 
     DrawingStore store;
     const BlockThumbnail made = thumbnailFromItemList(store, items, size.width, size.height);

@@ -56,6 +56,14 @@ void applyDecimalSeparator(const ParsedArgs& parsed) {
     }
 }
 
+bool requireOtherOutput(const std::filesystem::path& input, const std::filesystem::path& output) {
+    std::error_code ec;
+    if (!std::filesystem::equivalent(input, output, ec) || ec) return true;
+    std::fprintf(stderr, "velmora-tool: the output %s is the input file; nothing written\n",
+                 utf16ToUtf8(output.u16string()).c_str());
+    return false;
+}
+
 bool requireInputFile(const std::filesystem::path& file, const char* what) {
     if (fileExists(file)) return true;
     std::fprintf(stderr, "velmora-tool: no %s %s\n", what, utf16ToUtf8(file.u16string()).c_str());

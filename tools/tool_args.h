@@ -43,5 +43,8 @@ void applyDecimalSeparator(const ParsedArgs& parsed);
 // True when the input file `file` exists; otherwise "no WHAT FILE" on stderr
 // and false (the command then exits with its failure code).
 bool requireInputFile(const std::filesystem::path& file, const char* what);
+// True when `output` is another file than `input`; otherwise a message on
+// stderr and false, so that no command writes over what it reads.
+bool requireOtherOutput(const std::filesystem::path& input, const std::filesystem::path& output);
 
 }  // namespace velmora::tool

@@ -79,6 +79,34 @@ TEST(Files, OnlyRegularFilesAreRead) {
     }
 }
 
+// A write replaces only a regular file, keeping its permissions; through a
+// link to one it writes the file and keeps the link; anything else is left.
+TEST(Files, AtomicWriteReplacesOnlyRegularFiles) {
+    testsupport::TempDir dir;
+    namespace fs = std::filesystem;
+    const auto kept = dir.write("kept.bmp", "old");
+    fs::permissions(kept, fs::perms::owner_read | fs::perms::owner_write);
+    const auto link = dir / "link.bmp";
+    fs::create_symlink(kept, link);
+    ASSERT_TRUE(writeFileAtomically(link, "new"));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(readWholeFile(kept), "new");
+    EXPECT_EQ(fs::status(kept).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+
+    const auto fifo = dir / "pipe.bmp";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto dangling = dir / "dangling.bmp";
+    fs::create_symlink(dir / "nothing", dangling);
+    const auto folderLink = dir / "folder.bmp";
+    fs::create_symlink(dir.path(), folderLink);
+    for (const fs::path& special : {fifo, dangling, folderLink, dir.path()}) {
+        EXPECT_FALSE(writeFileAtomically(special, "x")) << special;
+        EXPECT_FALSE(fs::is_regular_file(fs::symlink_status(special))) << special;
+    }
+    EXPECT_FALSE(fs::exists(dir / "nothing"));
+    EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
 }  // namespace
 }  // namespace velmora
 #endif

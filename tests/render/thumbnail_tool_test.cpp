@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/files.h"
 #include "render/bmp_file.h"
 #include "tests/render/golden_image.h"
 #include "tests/support/temp_dir.h"
@@ -77,6 +78,12 @@ TEST(ThumbnailTool, ExitCodes) {
     EXPECT_EQ(runTool({"thumbnail", kFlange, out, "--colour"}).exitCode, 2);
     EXPECT_EQ(runTool({"thumbnail", kFlange, (dir / "no/folder/x.bmp").string()}).exitCode, 1);
     EXPECT_FALSE(std::filesystem::exists(out));
+    // The input as the output (named again through a link) is refused and kept.
+    const auto items = dir.write("items.txt", "((0 . LINE) (10 0 0 0) (11 1 1 0))\r\n");
+    std::filesystem::create_symlink(items, dir / "again.bmp");
+    for (const std::string& output : {items.string(), (dir / "again.bmp").string()})
+        EXPECT_EQ(runTool({"thumbnail", items.string(), output}).exitCode, 1) << output;
+    EXPECT_EQ(readWholeFile(items), "((0 . LINE) (10 0 0 0) (11 1 1 0))\r\n");
 }
 
 }  // namespace
