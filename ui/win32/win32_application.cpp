@@ -119,14 +119,10 @@ LRESULT CALLBACK imageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     switch (message) {
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            HDC dc = ::BeginPaint(window, &paint);
-            auto* image = static_cast<TImage*>(controlOf(window));
-            if (image) paintImage(window, dc, image->picture());
-            ::EndPaint(window, &paint);
-            return 0;
-        }
+        case WM_PAINT:
+            return paintWindow(window, [window](HDC dc) {
+                if (auto* image = static_cast<TImage*>(controlOf(window))) paintImage(window, dc, image->picture());
+            });
         case WM_LBUTTONDOWN:
             ::SetCapture(window);
             return 0;
@@ -148,13 +144,10 @@ LRESULT CALLBACK progressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            HDC dc = ::BeginPaint(window, &paint);
-            if (TControl* bar = controlOf(window)) paintProgress(window, dc, bar->native());
-            ::EndPaint(window, &paint);
-            return 0;
-        }
+        case WM_PAINT:
+            return paintWindow(window, [window](HDC dc) {
+                if (TControl* bar = controlOf(window)) paintProgress(window, dc, bar->native());
+            });
         default:
             return ::DefWindowProcW(window, message, wParam, lParam);
     }

@@ -31,18 +31,8 @@ void attach(TControl& control) {
 DWORD editBorder() { return activeTheme() ? WS_BORDER : 0; }
 DWORD editEdge() { return activeTheme() ? 0 : WS_EX_CLIENTEDGE; }
 
-Extent textExtent(HWND window, const std::u16string& text) {
-    HDC dc = ::GetDC(window);
-    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)));
-    SIZE size{};
-    ::GetTextExtentPoint32W(dc, wide(text), static_cast<int>(text.size()), &size);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(window, dc);
-    return {static_cast<int>(size.cx), static_cast<int>(size.cy)};
-}
-
 void fitLabel(TLabel& label) {
-    const Extent size = textExtent(label.native().hwnd, label.caption());
+    const Extent size = textExtent(label.native().hwnd, label.native().font.get(), label.caption());
     ::SetWindowPos(label.native().hwnd, nullptr, 0, 0, size.width, size.height,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -66,13 +56,8 @@ LRESULT CALLBACK darkTabsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            HDC dc = ::BeginPaint(window, &paint);
-            paintTabs(window, dc);
-            ::EndPaint(window, &paint);
-            return 0;
-        }
+        case WM_PAINT:
+            return paintWindow(window, [window](HDC dc) { paintTabs(window, dc); });
         default:
             return ::DefSubclassProc(window, message, wParam, lParam);
     }

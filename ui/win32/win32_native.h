@@ -112,7 +112,17 @@ int textRoom(const TControl::Native& native, int width);
 // `room` in it: the designed boxes were measured with other faces, and a
 // label a few pixels too long is better narrowed than cut off.
 HFONT fittingFont(TControl::Native& native, const std::u16string& text, int room);
-int textWidth(HWND window, HFONT font, const std::u16string& text);
+Extent textExtent(HWND window, HFONT font, const std::u16string& text);
+
+// Answers WM_PAINT: `paint(dc)` between BeginPaint and EndPaint.
+template <class Paint>
+LRESULT paintWindow(HWND window, Paint&& paint) {
+    PAINTSTRUCT state;
+    HDC dc = ::BeginPaint(window, &state);
+    paint(dc);
+    ::EndPaint(window, &state);
+    return 0;
+}
 
 // Painting (win32_paint.cpp).
 void drawButton(const DRAWITEMSTRUCT& item);

@@ -70,14 +70,14 @@ HBRUSH themeBrush(ThemeColor color) {
     return brush.get();
 }
 
-int textWidth(HWND window, HFONT font, const std::u16string& text) {
+Extent textExtent(HWND window, HFONT font, const std::u16string& text) {
     HDC dc = ::GetDC(window);
     HGDIOBJ old = ::SelectObject(dc, font);
     SIZE size{};
     ::GetTextExtentPoint32W(dc, wide(text), static_cast<int>(text.size()), &size);
     ::SelectObject(dc, old);
     ::ReleaseDC(window, dc);
-    return size.cx;
+    return {static_cast<int>(size.cx), static_cast<int>(size.cy)};
 }
 
 int textRoom(const TControl::Native& native, int width) {
@@ -91,7 +91,7 @@ int textRoom(const TControl::Native& native, int width) {
 
 HFONT fittingFont(TControl::Native& native, const std::u16string& text, int room) {
     HWND window = native.hwnd;
-    if (textWidth(window, native.font.get(), text) <= room) return native.font.get();
+    if (textExtent(window, native.font.get(), text).width <= room) return native.font.get();
     if (native.condensed.get() && native.condensedFor == text) return native.condensed.get();
     LOGFONTW shape{};
     ::GetObjectW(native.font.get(), sizeof shape, &shape);
@@ -103,7 +103,7 @@ HFONT fittingFont(TControl::Native& native, const std::u16string& text, int room
     ::ReleaseDC(window, dc);
     for (shape.lfWidth = metrics.tmAveCharWidth; shape.lfWidth > 1; --shape.lfWidth) {
         native.condensed.reset(::CreateFontIndirectW(&shape));
-        if (textWidth(window, native.condensed.get(), text) <= room) break;
+        if (textExtent(window, native.condensed.get(), text).width <= room) break;
     }
     native.condensedFor = text;
     return native.condensed.get();

@@ -117,7 +117,7 @@ TextRoom textRoom(const TControl& control, const std::u16string& text) {
     const bool fitted = native.kind == ControlKind::Button || native.kind == ControlKind::CheckBox ||
                         (native.kind == ControlKind::Edit && native.readOnly);
     HFONT font = fitted ? fittingFont(native, text, room) : native.font.get();
-    return {textWidth(native.hwnd, font, text), room};
+    return {textExtent(native.hwnd, font, text).width, room};
 }
 
 void prepareToolkitForTests() {}
