@@ -10,6 +10,7 @@
 
 #include "geometry/curve_conversion.h"
 #include "geometry/float_checks.h"
+#include "geometry/owned_lines.h"
 #include "geometry/point_ops.h"
 #include "store/table_growth.h"
 
@@ -128,43 +129,43 @@ void finishCopy(DrawingStore& store, Row& row, const TInsertBlk& r) {
     inheritFrom(store, row, r.layer, r.ltype);
 }
 
+// The block's rows `rows` of `from`, each placed by `place` and finished for
+// reference R before it is appended, so a fault leaves no half-placed row.
+template <class Row, class Place>
+void copyRows(DrawingStore& store, const std::vector<Row>& from, const std::vector<std::size_t>& rows,
+              TableAppender<Row>& to, const TInsertBlk& r, Place&& place) {
+    for (std::size_t i : rows) {
+        Row row = from[i];
+        place(row);
+        finishCopy(store, row, r);
+        to.append() = std::move(row);
+    }
+}
+
 // Block B copied into the model through reference R. `placeMTextEnds` says
-// whether the second point of multi-line texts is placed too. Each copy is
-// finished before it is appended, so a fault leaves no half-placed row.
+// whether the second point of multi-line texts is placed too.
 void copyBlockThrough(DrawingStore& store, const BlockIndex& index, ModelAppenders& out,
                       const TBlockBlk& b, const TInsertBlk& r, bool placeMTextEnds) {
     const Placement pl = makePlacement(b.base, r);
-    for (std::size_t i : rowsOf(index.lines, r.name)) {
-        TAcadLineBlk row = store.blockLines[i];
+    copyRows(store, store.blockLines, rowsOf(index.lines, r.name), out.lines, r, [&](TAcadLineBlk& row) {
         row.st = placePoint(pl, row.st);
         row.ed = placePoint(pl, row.ed);
-        finishCopy(store, row, r);
-        out.lines.append() = std::move(row);
-    }
-    for (std::size_t i : rowsOf(index.circles, r.name)) {
-        TCircleBlk row = store.blockCircles[i];
+    });
+    copyRows(store, store.blockCircles, rowsOf(index.circles, r.name), out.circles, r, [&](TCircleBlk& row) {
         row.center = placePoint(pl, row.center);
         row.hankei = scaledLength(row.hankei, r);
-        finishCopy(store, row, r);
-        out.circles.append() = std::move(row);
-    }
-    for (std::size_t i : rowsOf(index.arcs, r.name)) {
-        TArcBlk row = store.blockArcs[i];
+    });
+    copyRows(store, store.blockArcs, rowsOf(index.arcs, r.name), out.arcs, r, [&](TArcBlk& row) {
         row.center = placePoint(pl, row.center);
         row.hankei = scaledLength(row.hankei, r);
         row.st = roundToDouble(Extended{row.st} + r.rotate);
         row.ed = roundToDouble(Extended{row.ed} + r.rotate);
-        finishCopy(store, row, r);
-        out.arcs.append() = std::move(row);
-    }
-    for (std::size_t i : rowsOf(index.texts, r.name)) {
-        TTextBlk row = store.blockTexts[i];
+    });
+    copyRows(store, store.blockTexts, rowsOf(index.texts, r.name), out.texts, r, [&](TTextBlk& row) {
         row.pt10 = placePoint(pl, row.pt10);
         if (placeMTextEnds || !row.mtflag) row.pt11 = placePoint(pl, row.pt11);
         row.code40 = scaledLength(row.code40, r);
-        finishCopy(store, row, r);
-        out.texts.append() = std::move(row);
-    }
+    });
 }
 
 void copyDimensionBlock(const DrawingStore& store, const BlockIndex& index,
@@ -174,15 +175,8 @@ void copyDimensionBlock(const DrawingStore& store, const BlockIndex& index,
     for (std::size_t i : rowsOf(index.solids, name)) {
         const TSolidBlk& solid = store.blockSolids[i];
         const TAcadPoint* corners[] = {&solid.p1, &solid.p2, &solid.p3};
-        for (int k = 0; k < 3; ++k) {
-            TAcadLineBlk& line = out.lines.append();
-            line.st = *corners[k];
-            line.ed = *corners[(k + 1) % 3];
-            line.bname = solid.bname;
-            line.layer = solid.layer;
-            line.ltype = solid.ltype;
-            line.color = solid.color;
-        }
+        for (int k = 0; k < 3; ++k)
+            appendOwnedLine(out.lines, solid, *corners[k], *corners[(k + 1) % 3]).bname = solid.bname;
     }
     for (std::size_t i : rowsOf(index.texts, name)) out.texts.append(store.blockTexts[i]);
 }
