@@ -160,6 +160,10 @@ void removeStaleTemporaries(const std::filesystem::path& file) {
     }
 }
 
+// Long enough for another copy's read-modify-write; never a window that
+// waits for good on a lock some other program keeps.
+constexpr std::chrono::milliseconds kLockPatience{3000};
+
 // Read, change and write under the lock every copy of the tool takes, so two
 // copies writing at once cannot lose each other's rows. `change` returns
 // false when there is nothing to write.
@@ -167,7 +171,7 @@ template <class Change>
 void updateSideFile(const std::filesystem::path& sideFile, Change&& change) {
     std::optional<FileLock> lock;
     try {
-        lock.emplace(std::filesystem::path(sideFile) += ".lock");
+        lock.emplace(std::filesystem::path(sideFile) += ".lock", kLockPatience);
     } catch (const std::system_error& e) {
         throw SideFileError(std::string("cannot lock the side file: ") + e.what());
     }

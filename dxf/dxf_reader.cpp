@@ -426,12 +426,20 @@ void endRead(DrawingStore& store, std::u16string& version, const std::u16string&
     version = collected;
 }
 
+// A line as a report quotes it: a long one (a whole file of one line, say)
+// only by its start.
+std::u16string reportedLine(std::u16string_view line) {
+    constexpr std::size_t kQuotedLength = 200;
+    if (line.size() <= kQuotedLength) return std::u16string(line);
+    return std::u16string(line.substr(0, kQuotedLength)) + u"…";
+}
+
 std::u16string lineReport(const std::filesystem::path& file, const DxfReader& reader, bool forStatus) {
     const long long codeLine = reader.pairCount() * 2 - 1;
-    if (forStatus)
-        return number(codeLine) + u":" + reader.codeLine() + u"/" + number(codeLine + 1) + u":" + reader.valueLine();
-    return utf8ToUtf16(file.filename().string()) + u"\n" + number(codeLine) + u" 行=" + reader.codeLine() + u"\n" +
-           number(codeLine + 1) + u" 行=" + reader.valueLine();
+    const std::u16string code = reportedLine(reader.codeLine()), value = reportedLine(reader.valueLine());
+    if (forStatus) return number(codeLine) + u":" + code + u"/" + number(codeLine + 1) + u":" + value;
+    return utf8ToUtf16(file.filename().string()) + u"\n" + number(codeLine) + u" 行=" + code + u"\n" +
+           number(codeLine + 1) + u" 行=" + value;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // the tool share.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 
@@ -11,8 +12,10 @@ namespace velmora {
 class FileLock {
 public:
     // Creates `lockFile` when missing (never through a symbolic link) and
-    // waits for the lock; throws std::system_error when it cannot.
-    explicit FileLock(const std::filesystem::path& lockFile);
+    // waits for the lock up to `patience`; throws std::system_error when it
+    // cannot take it (another program held it all that while, or the lock
+    // file is no regular file).
+    FileLock(const std::filesystem::path& lockFile, std::chrono::milliseconds patience);
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;

@@ -29,15 +29,16 @@ std::optional<std::string> readFirstBytes(const std::filesystem::path& file, std
 std::optional<std::string> readWholeFile(const std::filesystem::path& file);
 
 // Why a file could not be read to its end: it could not be opened, it is
-// busy (the system says a resource is in use), or reading it failed part-way
-// (an input/output error).
+// busy (the system says a resource is in use, or another program changed it
+// while it was read), or reading it failed part-way (an input/output error).
 enum class FileReadFailure { None, CannotOpen, Busy, InputOutput };
 
 // Reads the file in blocks of up to `blockBytes`, calling consume(block) for
 // each in order; consume returns false to stop early. The failure says why
 // the file could not be read to its end (None when it was, or when consume
 // stopped it). Only a regular file is read: anything else (a FIFO, a device,
-// a folder) cannot be opened, at once and without blocking.
+// a folder) cannot be opened, at once and without blocking. A file read to its
+// end whose size or modification time changed meanwhile is Busy.
 FileReadFailure readFileBlocks(const std::filesystem::path& file, std::size_t blockBytes,
                                const std::function<bool(std::string_view)>& consume);
 

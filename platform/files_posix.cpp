@@ -43,6 +43,11 @@ ssize_t readSome(int fd, char* buffer, std::size_t count) {
     }
 }
 
+bool unchangedSince(const struct stat& before, const struct stat& after) {
+    return after.st_size == before.st_size && after.st_mtim.tv_sec == before.st_mtim.tv_sec &&
+           after.st_mtim.tv_nsec == before.st_mtim.tv_nsec;
+}
+
 }  // namespace
 
 FileReadFailure readFileBlocks(const fs::path& file, std::size_t blockBytes,
@@ -52,15 +57,23 @@ FileReadFailure readFileBlocks(const fs::path& file, std::size_t blockBytes,
     // never starts.
     FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) return openFailure(errno);
-    struct stat status {};
-    if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) return FileReadFailure::CannotOpen;
+    struct stat before {};
+    if (::fstat(fd.get(), &before) != 0 || !S_ISREG(before.st_mode)) return FileReadFailure::CannotOpen;
     std::string block(blockBytes, '\0');
+    off_t total = 0;
     for (;;) {
         const ssize_t n = readSome(fd.get(), block.data(), block.size());
         if (n < 0) return FileReadFailure::InputOutput;
-        if (n == 0) return FileReadFailure::None;
+        if (n == 0) break;
+        total += n;
         if (!consume(std::string_view(block.data(), static_cast<std::size_t>(n)))) return FileReadFailure::None;
     }
+    // Nothing stops another program writing the file meanwhile: a file that
+    // grew, shrank or was rewritten while it was read is busy, not read.
+    struct stat after {};
+    if (::fstat(fd.get(), &after) != 0 || total != before.st_size || !unchangedSince(before, after))
+        return FileReadFailure::Busy;
+    return FileReadFailure::None;
 }
 
 namespace {
@@ -112,25 +125,55 @@ fs::path writeTarget(const fs::path& file, std::optional<mode_t>& mode) {
 
 }  // namespace
 
+namespace {
+
+// A file with no name in the folder of `file`, where the system has them: a
+// writer killed before it is named leaves nothing behind. -1 otherwise.
+int createUnnamedBeside(const fs::path& file) {
+#ifdef O_TMPFILE
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+#else
+    (void)file;
+    return -1;
+#endif
+}
+
+// Gives the unnamed file `fd` the unpredictable name `temp` beside `file`.
+bool nameUnnamed(int fd, const fs::path& file, fs::path& temp) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    std::random_device random;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        temp = file;
+        temp += ".tmp-" + std::to_string(random()) + std::to_string(random());
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+        if (errno != EEXIST) return false;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool writeFileAtomically(const fs::path& output, std::string_view bytes) {
     std::optional<mode_t> mode;
     const fs::path file = writeTarget(output, mode);
     if (file.empty()) return false;
     fs::path temp;
-    int fd = createTemporaryBeside(file, temp);
+    int fd = createUnnamedBeside(file);
+    const bool unnamed = fd >= 0;
+    if (!unnamed) fd = createTemporaryBeside(file, temp);
     if (fd < 0) return false;
     if (mode) ::fchmod(fd, *mode);
     // The data reaches the disk before the rename makes it the file, so a
     // crash leaves either the old file or the whole new one.
     bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    if (ok && unnamed) ok = nameUnnamed(fd, file, temp);
     ok = ::close(fd) == 0 && ok;
     std::error_code ec;
     if (ok) fs::rename(temp, file, ec);
-    if (!ok || ec) {
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
+    ok = ok && !ec;
+    if (!ok && !temp.empty()) fs::remove(temp, ec);
+    return ok;
 }
 
 fs::path executableFile() {

@@ -1,5 +1,6 @@
 #include "platform/text_file.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -9,6 +10,9 @@ namespace velmora {
 namespace {
 
 constexpr std::size_t kDecodeBlockBytes = std::size_t{1} << 20;
+// A line of a file read in blocks is cut here: no field of a drawing or a
+// list is this long, and a line lying inside one block is never longer.
+constexpr std::size_t kLongestLine = kDecodeBlockBytes;
 
 // Index of the first CR or LF at or after `from`, or the text's size. Short
 // lines (most of a DXF file) are scanned directly, long ones with memchr.
@@ -166,7 +170,8 @@ public:
         if (!carried_.empty() && !completeCarried(block)) return;
         const std::size_t end = wholeLinesEnd(block);
         if (end > 0) lines_(block.substr(0, end));
-        carried_.assign(block.substr(end));
+        carried_.clear();
+        carry(block.substr(end));
     }
     void finish() {
         if (!carried_.empty()) lines_(carried_);
@@ -183,16 +188,25 @@ private:
         } else {
             const std::size_t e = block.find_first_of("\r\n");
             if (e == std::string_view::npos || (block[e] == '\r' && e + 1 == block.size())) {
-                carried_.append(block);
+                carry(block);
                 return false;
             }
             take = e + 1 + (block[e] == '\r' && block[e + 1] == '\n' ? 1 : 0);
         }
-        carried_.append(block.substr(0, take));
+        carry(block.substr(0, take));
         lines_(carried_);
         carried_.clear();
         block.remove_prefix(take);
         return true;
+    }
+
+    // Appends to the carried line, its text cut at kLongestLine bytes; a
+    // line end is always kept. Memory stays bounded on a file of one line.
+    void carry(std::string_view bytes) {
+        const std::size_t end = std::min(bytes.find_first_of("\r\n"), bytes.size());
+        const std::size_t room = carried_.size() < kLongestLine ? kLongestLine - carried_.size() : 0;
+        carried_.append(bytes.substr(0, std::min(end, room)));
+        carried_.append(bytes.substr(end));
     }
 
     std::function<void(std::string_view)> lines_;

@@ -59,7 +59,10 @@ void forEachTextLine(std::string_view bytes, TextEncoding encoding,
 
 // forEachTextLine over a file read a block at a time, so that a large file
 // is never held whole: lines, line ends and decoding are those of the whole
-// contents. The failure says why the file could not be read to its end.
+// contents, except that a line is cut after its first MiB (nothing a drawing
+// or a list holds is that long), so that a file of one endless line costs no
+// more memory than a block. The failure says why the file could not be read
+// to its end.
 FileReadFailure forEachFileLine(const std::filesystem::path& file, TextEncoding encoding,
                                 const std::function<void(std::u16string_view)>& line,
                                 ByteOrderMarks marks = ByteOrderMarks::Detect);

@@ -4,10 +4,12 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/side_file.h"
+#include "platform/file_lock.h"
 
 namespace velmora {
 namespace {
@@ -133,4 +135,25 @@ TEST_F(SideFileTest, UnwritableLocationRaisesAndCreatesNothing) {
 }
 
 }  // namespace
+// Another program that keeps the lock, or a side file or lock file that is
+// a FIFO, ends a store with an error instead of waiting for good; the rows
+// already there stay.
+TEST_F(SideFileTest, ALockHeldElsewhereOrAFifoEndsTheStoreWithAnError) {
+    storeSideFileRow(file, u"door", 1, 0, u"x");
+    const std::string before = bytes();
+    {
+        FileLock other(fs::path(file) += ".lock", std::chrono::milliseconds(0));
+        EXPECT_THROW(storeSideFileRow(file, u"roof", 2, 0, u"y"), SideFileError);
+    }
+    EXPECT_EQ(bytes(), before);
+    fs::remove(file);
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    EXPECT_THROW(storeSideFileRow(file, u"roof", 2, 0, u"y"), SideFileError);
+    EXPECT_THROW(findSideFileRow(file, u"roof"), SideFileError);
+    fs::remove(file);
+    fs::remove(fs::path(file) += ".lock");
+    ASSERT_EQ(::mkfifo((fs::path(file) += ".lock").c_str(), 0600), 0);
+    EXPECT_THROW(storeSideFileRow(file, u"roof", 2, 0, u"y"), SideFileError);
+}
+
 }  // namespace velmora

@@ -51,6 +51,12 @@ TEST(TextEscapes, DecodesUpToFourHexDigits) {
         {u"\\u+0041", u"\\u+0041"},
         {u"\\U+zz", std::u16string(1, u'\0')},
         {u"\\U+005C\\U+0055+0041", u"A"},  // a formed escape is decoded by a later search
+        {u"\\U+005CU+0041", u"A"},
+        {u"\\\\U+0055+0041x", u"Ax"},
+        {u"\\U+005C\\U+005C", u"\\\\"},
+        {u"\\U+0041\\U+0042\\U+0041\\U+30", u"ABA0"},
+        {u"\\U+", std::u16string(1, u'\0')},
+        {u"ab\\U+4", u"ab\u0004"},
     };
     for (const auto& c : cases) {
         std::u16string text = c.in;

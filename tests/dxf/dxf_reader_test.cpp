@@ -386,6 +386,9 @@ TEST_F(DxfReaderTest, FailuresAndFilesWithoutContent) {
         {head + "  10\r\n", u"13:10/14:"},    // the missing value line reads as empty
         {head + dxfText("0 EOF") + "trash after the end\r\n\x01\x02", u""},
         {std::string("AutoCAD Binary DXF\r\n\x1a\0", 22), u""},
+        // A long value is quoted by its start; a line longer than any field is cut as read.
+        {head + "  10\r\n" + std::string(300, 'z') + "\r\n", u"13:10/14:" + std::u16string(200, u'z') + u"…"},
+        {head + "  10\r\n" + std::string(3 << 20, 'z'), u"13:10/14:" + std::u16string(200, u'z') + u"…"},
         {"", u""},
     };
     for (const Case& c : cases) {

@@ -55,7 +55,16 @@ TEST(Files, AtomicWriteReplacesWholeAndLeavesNoTemporary) {
 }
 
 #if !defined(_WIN32)
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace velmora {
 namespace {
@@ -76,6 +85,59 @@ TEST(Files, OnlyRegularFilesAreRead) {
         EXPECT_EQ(bytes, 0u) << special;
         EXPECT_FALSE(readFirstBytes(special, 6)) << special;
         EXPECT_FALSE(readWholeFile(special)) << special;
+    }
+}
+
+// A file another program truncates, extends or rewrites while it is read is
+// busy: half a drawing is never taken for the whole.
+TEST(Files, AFileChangedWhileReadIsBusy) {
+    testsupport::TempDir dir;
+    const auto file = dir.write("a.dxf", std::string(3 * 4096, 'x'));
+    const std::function<void()> changes[] = {
+        [&] { std::filesystem::resize_file(file, 4096); },
+        [&] { std::filesystem::resize_file(file, 8 * 4096); },
+        [&] {
+            // The same size, written again a moment later.
+            struct timespec times[2] = {{0, UTIME_NOW}, {12345, 0}};
+            ::utimensat(AT_FDCWD, file.c_str(), times, 0);
+        },
+    };
+    for (const auto& change : changes) {
+        dir.write("a.dxf", std::string(3 * 4096, 'x'));
+        bool first = true;
+        const FileReadFailure failure = readFileBlocks(file, 4096, [&](std::string_view) {
+            if (std::exchange(first, false)) change();
+            return true;
+        });
+        EXPECT_EQ(failure, FileReadFailure::Busy);
+    }
+    // Stopping early, or reading an unchanged file, is no failure.
+    EXPECT_EQ(readFileBlocks(file, 4096, [](std::string_view) { return false; }), FileReadFailure::None);
+    EXPECT_EQ(readFileBlocks(file, 4096, [](std::string_view) { return true; }), FileReadFailure::None);
+}
+
+// A writer killed in the middle of a large write leaves the old file and no
+// temporary beside it.
+TEST(Files, AKilledWriterLeavesNoTemporary) {
+    testsupport::TempDir dir;
+    const auto out = dir.write("out.bmp", "old");
+    for (int delayMs : {0, 5, 20, 60}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            writeFileAtomically(out, std::string(std::size_t{256} << 20, 'n'));
+            ::_exit(0);
+        }
+        ::usleep(static_cast<useconds_t>(delayMs) * 1000);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            names.push_back(entry.path().filename().string());
+        EXPECT_EQ(names, std::vector<std::string>{"out.bmp"}) << delayMs;
+        const auto size = std::filesystem::file_size(out);
+        EXPECT_TRUE(size == 3 || size == std::size_t{256} << 20) << size;
     }
 }
 
