@@ -1,6 +1,7 @@
 #include "dxf/dxf_preview.h"
 
 #include <exception>
+#include <new>
 
 #include "dxf/dxf_probes.h"
 #include "geometry/normalization_sequence.h"
@@ -89,6 +90,9 @@ bool drawDxfPreview(DrawingStore& store, const std::filesystem::path& dxfName, C
             image = std::move(bitmap);
             return true;
         }
+    } catch (const std::bad_alloc&) {
+        progress.setPosition(0);
+        if (hooks.notice) hooks.notice("preview failed: out of memory");
     } catch (const std::exception& e) {
         progress.setPosition(0);
         if (hooks.notice) hooks.notice(std::string("preview failed: ") + e.what());

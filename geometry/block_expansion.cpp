@@ -20,6 +20,30 @@ namespace {
 
 using RowsByName = std::unordered_map<std::u16string, std::vector<std::size_t>>;
 
+// The heap bytes a copy of the string takes (none while it fits in place).
+std::size_t heapBytes(const std::u16string& s) {
+    constexpr std::size_t kInPlace = 15 / sizeof(char16_t);
+    return s.size() > kInPlace ? (s.size() + 1) * sizeof(char16_t) : 0;
+}
+
+// The bytes a copy of the row takes: the row and the strings it holds.
+template <class Row>
+std::size_t rowBytes(const Row& row) {
+    std::size_t bytes = sizeof(Row) + heapBytes(row.layer);
+    if constexpr (requires { row.bname; }) bytes += heapBytes(row.bname);
+    if constexpr (requires { row.name; }) bytes += heapBytes(row.name);
+    if constexpr (requires { row.ltype; }) bytes += heapBytes(row.ltype);
+    if constexpr (requires { row.str; }) bytes += heapBytes(row.str);
+    return bytes;
+}
+
+template <class Row>
+std::size_t tableBytes(const std::vector<Row>& table) {
+    std::size_t bytes = 0;
+    for (const Row& row : table) bytes += rowBytes(row);
+    return bytes;
+}
+
 template <class Row>
 RowsByName rowsByBlockName(const std::vector<Row>& table) {
     RowsByName index;
@@ -39,10 +63,25 @@ struct BlockIndex {
           solids(rowsByBlockName(store.blockSolids)) {
         for (std::size_t i = 0; i < store.blocks.size(); ++i) blocks.try_emplace(store.blocks[i].name, i);
         for (const TDimensionBlk& dim : store.dimensions) dimensionBlocks.insert(dim.dimblkName);
+        addCopyBytes(store.blockLines);
+        addCopyBytes(store.blockCircles);
+        addCopyBytes(store.blockArcs);
+        addCopyBytes(store.blockTexts);
     }
     bool isDimensionBlock(const std::u16string& name) const { return dimensionBlocks.contains(name); }
+    // The bytes one placed copy of the block adds to the model.
+    std::size_t bytesOfCopy(const std::u16string& name) const {
+        auto it = copyBytes.find(name);
+        return it == copyBytes.end() ? 0 : it->second;
+    }
+
+    template <class Row>
+    void addCopyBytes(const std::vector<Row>& table) {
+        for (const Row& row : table) copyBytes[row.bname] += rowBytes(row);
+    }
 
     std::unordered_map<std::u16string, std::size_t> blocks;
+    std::unordered_map<std::u16string, std::size_t> copyBytes;
     std::unordered_set<std::u16string> dimensionBlocks;  // blocks some dimension draws with
     RowsByName lines, circles, arcs, texts, solids;
 };
@@ -88,17 +127,13 @@ struct ModelAppenders {
     TableAppender<TTextBlk> texts;
 };
 
-std::size_t storeRows(const DrawingStore& s) {
-    return s.blockLines.size() + s.blockCircles.size() + s.blockArcs.size() + s.blockTexts.size() +
-           s.blockSolids.size() + s.modelLines.size() + s.modelCircles.size() + s.modelArcs.size() +
-           s.modelTexts.size() + s.modelInserts.size() + s.blockInserts.size() + s.blocks.size();
-}
-
-void checkExpansionBudget(const DrawingStore& store, std::size_t rows) {
-    const std::size_t budget = std::max(kMinExpansionBudget, kExpansionRowsPerInputRow * storeRows(store));
-    if (rows > budget)
-        throw ExpansionLimitError("block references would expand to " + std::to_string(rows) +
-                                  " rows, beyond the limit of " + std::to_string(budget));
+// Takes `bytes` from the budget, or raises ExpansionLimitError (and takes
+// nothing) when fewer are left.
+void spend(ExpansionBudget& budget, std::size_t bytes) {
+    if (bytes > budget.bytesLeft)
+        throw ExpansionLimitError("block references would expand to " + std::to_string(bytes) +
+                                  " bytes, beyond the " + std::to_string(budget.bytesLeft) + " bytes left");
+    budget.bytesLeft -= bytes;
 }
 
 // Sizes the model tables once for copying the blocks of `references` (those
@@ -106,16 +141,17 @@ void checkExpansionBudget(const DrawingStore& store, std::size_t rows) {
 // ExpansionLimitError, before anything is copied, when they are too many.
 template <class References, class Eligible>
 void reserveCopies(ModelAppenders& out, const DrawingStore& store, const BlockIndex& index,
-                   const References& references, Eligible eligible) {
-    std::size_t lines = 0, circles = 0, arcs = 0, texts = 0;
+                   const References& references, Eligible eligible, ExpansionBudget& budget) {
+    std::size_t lines = 0, circles = 0, arcs = 0, texts = 0, bytes = 0;
     for (const TInsertBlk& r : references) {
         if (!eligible(r) || !findBlock(store, index, r.name)) continue;
         lines += rowsOf(index.lines, r.name).size();
         circles += rowsOf(index.circles, r.name).size();
         arcs += rowsOf(index.arcs, r.name).size();
         texts += rowsOf(index.texts, r.name).size();
+        bytes += index.bytesOfCopy(r.name);
     }
-    checkExpansionBudget(store, lines + circles + arcs + texts);
+    spend(budget, bytes);
     out.lines.reserveMore(std::min(lines, kMaxPlannedRows));
     out.circles.reserveMore(std::min(circles, kMaxPlannedRows));
     out.arcs.reserveMore(std::min(arcs, kMaxPlannedRows));
@@ -194,12 +230,13 @@ TInsertBlk placedNestedReference(DrawingStore& store, const TBlockBlk& b, const 
     return copy;
 }
 
-// How many nested references collectNestedReferences adds for b at most.
-std::size_t plannedNestedReferences(const DrawingStore& store, const TBlockBlk& b) {
+// The bytes of the nested references collectNestedReferences adds for b at
+// most.
+std::size_t plannedNestedBytes(const DrawingStore& store, const TBlockBlk& b) {
     if (b.InsertAry.empty()) return 0;
     std::size_t modelReferences = 0;
     for (const TInsertBlk& m : store.modelInserts) modelReferences += m.name == b.name;
-    return (modelReferences + 1) * b.InsertAry.size();
+    return (modelReferences + 1) * tableBytes(b.InsertAry);
 }
 
 void collectNestedReferences(DrawingStore& store, TableAppender<TInsertBlk>& nested,
@@ -225,11 +262,20 @@ bool eligibleNested(const DrawingStore& store, const BlockIndex& index, const TI
 
 }  // namespace
 
-void expandModelInserts(DrawingStore& store) {
+ExpansionBudget expansionBudgetFor(const DrawingStore& s) {
+    const std::size_t input =
+        tableBytes(s.blockLines) + tableBytes(s.blockCircles) + tableBytes(s.blockArcs) + tableBytes(s.blockTexts) +
+        tableBytes(s.blockSolids) + tableBytes(s.modelLines) + tableBytes(s.modelCircles) +
+        tableBytes(s.modelArcs) + tableBytes(s.modelTexts) + tableBytes(s.modelInserts) +
+        tableBytes(s.blockInserts) + tableBytes(s.blocks);
+    return ExpansionBudget{std::max(kMinExpansionBytes, kExpansionBytesPerInputByte * input)};
+}
+
+void expandModelInserts(DrawingStore& store, ExpansionBudget& budget) {
     if (store.modelInserts.empty()) return;
     const BlockIndex index(store);
     ModelAppenders out(store);
-    reserveCopies(out, store, index, store.modelInserts, [](const TInsertBlk& r) { return r.code60 == 0; });
+    reserveCopies(out, store, index, store.modelInserts, [](const TInsertBlk& r) { return r.code60 == 0; }, budget);
     for (const TInsertBlk& r : store.modelInserts) {
         if (r.code60 != 0) continue;
         if (const TBlockBlk* b = findBlock(store, index, r.name))
@@ -237,13 +283,13 @@ void expandModelInserts(DrawingStore& store) {
     }
 }
 
-void expandBlockDefinitions(DrawingStore& store) {
+void expandBlockDefinitions(DrawingStore& store, ExpansionBudget& budget) {
     if (store.blocks.empty()) return;
     {
         std::size_t planned = 0;
         for (const TBlockBlk& b : store.blocks)
-            if (b.code60 == 0) planned += plannedNestedReferences(store, b);
-        checkExpansionBudget(store, planned);
+            if (b.code60 == 0) planned += plannedNestedBytes(store, b);
+        spend(budget, planned);
         const BlockIndex index(store);
         ModelAppenders out(store);
         TableAppender nested(store.blockInserts);
@@ -254,20 +300,31 @@ void expandBlockDefinitions(DrawingStore& store) {
             collectNestedReferences(store, nested, b, referenced);
         }
     }
-    expandNestedInserts(store);
+    expandNestedInserts(store, budget);
 }
 
-void expandNestedInserts(DrawingStore& store) {
+void expandNestedInserts(DrawingStore& store, ExpansionBudget& budget) {
     if (store.blockInserts.empty()) return;
     const BlockIndex index(store);
     ModelAppenders out(store);
-    reserveCopies(out, store, index, store.blockInserts,
-                  [&](const TInsertBlk& r) { return eligibleNested(store, index, r); });
+    reserveCopies(
+        out, store, index, store.blockInserts, [&](const TInsertBlk& r) { return eligibleNested(store, index, r); },
+        budget);
     for (const TInsertBlk& r : store.blockInserts) {
         if (!eligibleNested(store, index, r)) continue;
         if (const TBlockBlk* b = findBlock(store, index, r.name))
             copyBlockThrough(store, index, out, *b, r, true);
     }
+}
+
+void expandModelInserts(DrawingStore& store) {
+    ExpansionBudget budget = expansionBudgetFor(store);
+    expandModelInserts(store, budget);
+}
+
+void expandBlockDefinitions(DrawingStore& store) {
+    ExpansionBudget budget = expansionBudgetFor(store);
+    expandBlockDefinitions(store, budget);
 }
 
 }  // namespace velmora

@@ -69,18 +69,18 @@ void convertModelCircles(DrawingStore& store) {
     if (!store.modelCircles.empty()) convertCircles(store, false, kNormalizeStepDegrees);
 }
 
-void expandReferences(DrawingStore& store) {
-    if (!store.modelInserts.empty()) expandModelInserts(store);
+void expandReferences(DrawingStore& store, ExpansionBudget& budget) {
+    if (!store.modelInserts.empty()) expandModelInserts(store, budget);
 }
 
 // Steps 7 to 12: block definitions, then the entities drawn as outlines.
-void expandDefinitionsAndOutlines(DrawingStore& store,
+void expandDefinitionsAndOutlines(DrawingStore& store, ExpansionBudget& budget,
                                   const std::function<void(const std::string&)>& ignored = {}) {
     if (!store.blocks.empty()) {
         // Block definitions are drawn best effort: a fault there leaves what
         // was appended so far and the remaining passes still run.
         try {
-            expandBlockDefinitions(store);
+            expandBlockDefinitions(store, budget);
         } catch (const std::exception& e) {
             if (ignored) ignored(std::string("block definitions not drawn in full: ") + e.what());
         }
@@ -97,14 +97,16 @@ void expandDefinitionsAndOutlines(DrawingStore& store,
 }  // namespace
 
 void normalizeDrawing(DrawingStore& store) {
+    // One budget for every expansion, from the drawing as read.
+    ExpansionBudget budget = expansionBudgetFor(store);
     decomposeBlockPolylines(store);
     reserveModelLines(store);
     decomposeModelPolylines(store);
     convertModelEllipses(store);
     convertModelArcs(store);
     convertModelCircles(store);
-    expandReferences(store);
-    expandDefinitionsAndOutlines(store);
+    expandReferences(store, budget);
+    expandDefinitionsAndOutlines(store, budget);
 }
 
 void normalizeDrawingForPreview(DrawingStore& store, const std::function<void(int)>& progress,
@@ -112,6 +114,7 @@ void normalizeDrawingForPreview(DrawingStore& store, const std::function<void(in
     auto report = [&](int position) {
         if (progress) progress(position);
     };
+    ExpansionBudget budget = expansionBudgetFor(store);
     report(10);
     decomposeBlockPolylines(store);
     report(20);
@@ -126,9 +129,9 @@ void normalizeDrawingForPreview(DrawingStore& store, const std::function<void(in
     convertLineExtrusion(store);
     convertTextExtrusion(store);
     report(60);
-    expandReferences(store);
+    expandReferences(store, budget);
     report(70);
-    expandDefinitionsAndOutlines(store, ignored);
+    expandDefinitionsAndOutlines(store, budget, ignored);
     report(80);
     report(90);
 }

@@ -3,16 +3,33 @@
 
 #include <png.h>
 
+#include <cctype>
 #include <csetjmp>
+#include <new>
 #include <stdexcept>
 #include <string>
 
 namespace velmora {
 namespace {
 
+constexpr const char* kOutOfMemory = "out of memory";
+
+// No exception may cross libpng's frames: a failed append becomes a libpng
+// error, which writeRows sees as out of memory.
 void appendBytes(png_structp png, png_bytep data, png_size_t length) {
     auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + length);
+    try {
+        out->insert(out->end(), data, data + length);
+    } catch (const std::bad_alloc&) {
+        png_error(png, kOutOfMemory);
+    }
+}
+
+// libpng's errors end the encoding; the message says whether memory ran out.
+void recordError(png_structp png, png_const_charp message) {
+    auto* failure = static_cast<std::string*>(png_get_error_ptr(png));
+    if (failure) *failure = message ? message : "";
+    png_longjmp(png, 1);
 }
 
 void noFlush(png_structp) {}
@@ -20,7 +37,8 @@ void noFlush(png_structp) {}
 // Owns libpng's write structures.
 class PngWriter {
 public:
-    PngWriter() : png_(png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr)) {
+    explicit PngWriter(std::string& failure)
+        : png_(png_create_write_struct(PNG_LIBPNG_VER_STRING, &failure, recordError, nullptr)) {
         if (!png_) throw std::runtime_error("cannot start a PNG file");
         info_ = png_create_info_struct(png_);
         if (!info_) {
@@ -67,9 +85,14 @@ std::vector<std::uint8_t> encodePng(const Canvas& canvas) {
     for (int y = 0; y < canvas.height(); ++y)
         rows.push_back(pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(canvas.width()));
     std::vector<std::uint8_t> out;
-    PngWriter writer;
-    if (!writeRows(writer.png(), writer.info(), canvas, palette, rows, out))
+    std::string failure;
+    PngWriter writer(failure);
+    if (!writeRows(writer.png(), writer.info(), canvas, palette, rows, out)) {
+        // libpng says "Out of Memory" or "Insufficient memory" when its own allocations fail.
+        for (char& c : failure) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (failure.find("memory") != std::string::npos) throw std::bad_alloc();
         throw std::runtime_error("cannot encode the PNG image");
+    }
     return out;
 }
 

@@ -15,7 +15,8 @@
 namespace velmora {
 namespace {
 
-constexpr std::size_t kMaxCachedGlyphs = 4096;
+constexpr std::size_t kMaxCachedAdvances = 1 << 16;
+constexpr std::size_t kMaxGlyphBytes = std::size_t{64} << 20;
 
 // fontconfig objects, released on scope exit.
 struct PatternDeleter {
@@ -94,11 +95,10 @@ FontFile findTextFontFile() {
 namespace {
 
 // A rendered glyph of the current font record: a monochrome bitmap (one byte
-// a pixel) placed from the pen position, and the advance along the baseline.
+// a pixel) placed from the pen position.
 struct Glyph {
     int left = 0, top = 0, width = 0, rows = 0;
     std::vector<std::uint8_t> ink;
-    double advance = 0;  // pixels, unrotated
 };
 
 struct GlyphKey {
@@ -125,13 +125,20 @@ struct TextFont::State {
     int cellHeight = 0;
     int escapement = 0;
     long emWidth26 = 0, emHeight26 = 0;  // the current em in 26.6 pixels
-    // Glyphs by size and angle, so that texts of a few sizes and angles
-    // render each character once.
+    // Advances and glyphs by size and angle, so that texts of a few sizes
+    // and angles load and render each character once. A width needs only
+    // the advances; the glyphs are kept up to kMaxGlyphBytes, since one
+    // glyph of a huge text alone takes megabytes.
+    std::unordered_map<GlyphKey, double, GlyphKeyHash> advances;  // pixels, unrotated
     std::unordered_map<GlyphKey, std::unique_ptr<Glyph>, GlyphKeyHash> glyphs;
+    std::size_t glyphBytes = 0;
     ~State() {
         if (face) FT_Done_Face(face);
         if (library) FT_Done_FreeType(library);
     }
+    GlyphKey key(char32_t code) const { return GlyphKey{code, emWidth26, emHeight26, escapement}; }
+    bool load(char32_t code);
+    double advance(char32_t code);
     const Glyph& glyph(char32_t code);
 };
 
@@ -174,34 +181,49 @@ void TextFont::select(int cellHeight, int averageWidth, int escapement) {
     FT_Set_Transform(face, &turn, nullptr);
 }
 
+// Loads the character's outline into the face's slot and keeps its advance.
+bool TextFont::State::load(char32_t code) {
+    const bool loaded = FT_Load_Char(face, code, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_MONO) == 0;
+    if (advances.size() >= kMaxCachedAdvances) advances.clear();
+    advances[key(code)] = loaded ? face->glyph->linearHoriAdvance / 65536.0 : 0;
+    return loaded;
+}
+
+double TextFont::State::advance(char32_t code) {
+    if (auto it = advances.find(key(code)); it != advances.end()) return it->second;
+    load(code);
+    return advances[key(code)];
+}
+
 const Glyph& TextFont::State::glyph(char32_t code) {
-    const GlyphKey key{code, emWidth26, emHeight26, escapement};
-    if (auto it = glyphs.find(key); it != glyphs.end()) return *it->second;
-    if (glyphs.size() >= kMaxCachedGlyphs) glyphs.clear();
+    const GlyphKey k = key(code);
+    if (auto it = glyphs.find(k); it != glyphs.end()) return *it->second;
     auto g = std::make_unique<Glyph>();
-    if (FT_Load_Char(face, code, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_MONO) == 0) {
-        FT_GlyphSlot slot = face->glyph;
-        g->advance = slot->linearHoriAdvance / 65536.0;
-        if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0) {
-            const FT_Bitmap& bitmap = slot->bitmap;
-            g->left = slot->bitmap_left;
-            g->top = slot->bitmap_top;
-            g->width = static_cast<int>(bitmap.width);
-            g->rows = static_cast<int>(bitmap.rows);
-            g->ink.resize(static_cast<std::size_t>(g->width) * static_cast<std::size_t>(g->rows));
-            for (int y = 0; y < g->rows; ++y) {
-                const unsigned char* row = bitmap.buffer + static_cast<std::ptrdiff_t>(y) * bitmap.pitch;
-                for (int x = 0; x < g->width; ++x)
-                    g->ink[static_cast<std::size_t>(y) * g->width + x] = (row[x >> 3] >> (7 - (x & 7))) & 1;
-            }
+    if (load(code) && FT_Render_Glyph(face->glyph, FT_RENDER_MODE_MONO) == 0) {
+        const FT_Bitmap& bitmap = face->glyph->bitmap;
+        g->left = face->glyph->bitmap_left;
+        g->top = face->glyph->bitmap_top;
+        g->width = static_cast<int>(bitmap.width);
+        g->rows = static_cast<int>(bitmap.rows);
+        g->ink.resize(static_cast<std::size_t>(g->width) * static_cast<std::size_t>(g->rows));
+        for (int y = 0; y < g->rows; ++y) {
+            const unsigned char* row = bitmap.buffer + static_cast<std::ptrdiff_t>(y) * bitmap.pitch;
+            for (int x = 0; x < g->width; ++x)
+                g->ink[static_cast<std::size_t>(y) * g->width + x] = (row[x >> 3] >> (7 - (x & 7))) & 1;
         }
     }
-    return *glyphs.emplace(key, std::move(g)).first->second;
+    const std::size_t bytes = sizeof(Glyph) + g->ink.size();
+    if (glyphBytes + bytes > kMaxGlyphBytes) {
+        glyphs.clear();
+        glyphBytes = 0;
+    }
+    glyphBytes += bytes;
+    return *glyphs.emplace(k, std::move(g)).first->second;
 }
 
 int TextFont::textWidth(std::u16string_view text) {
     double width = 0;
-    forEachCodePoint(text, [&](char32_t code) { width += state_->glyph(code).advance; });
+    forEachCodePoint(text, [&](char32_t code) { width += state_->advance(code); });
     return static_cast<int>(std::lround(width));
 }
 
@@ -220,20 +242,28 @@ void TextFont::write(Canvas& canvas, PixelPoint topLeft, std::u16string_view tex
         const bool outside = penX < -margin || penY < -margin || penX > w + margin || penY > h + margin;
         return outside && (w / 2 - penX) * along[0] + (h / 2 - penY) * along[1] < 0;
     };
+    // A glyph's ink lies within its advance and the cell of the pen: one
+    // farther off the canvas than both is not rendered at all.
+    auto offCanvas = [&](double reach) {
+        return penX < -reach || penY < -reach || penX > w + reach || penY > h + reach;
+    };
     bool done = false;
     forEachCodePoint(text, [&](char32_t code) {
         if (done) return;
-        const Glyph& g = state_->glyph(code);
-        const long x0 = std::lround(std::floor(penX)) + g.left;
-        const long y0 = std::lround(std::floor(penY)) - g.top;
-        if (x0 < canvas.width() && y0 < canvas.height() && x0 + g.width > 0 && y0 + g.rows > 0) {
-            for (int y = 0; y < g.rows; ++y)
-                for (int x = 0; x < g.width; ++x)
-                    if (g.ink[static_cast<std::size_t>(y) * g.width + x])
-                        canvas.setPixelIndex(static_cast<int>(x0 + x), static_cast<int>(y0 + y), index);
+        const double advance = state_->advance(code);
+        if (!offCanvas(2.0 * (std::fabs(advance) + state_->cellHeight))) {
+            const Glyph& g = state_->glyph(code);
+            const long x0 = std::lround(std::floor(penX)) + g.left;
+            const long y0 = std::lround(std::floor(penY)) - g.top;
+            if (x0 < canvas.width() && y0 < canvas.height() && x0 + g.width > 0 && y0 + g.rows > 0) {
+                for (int y = 0; y < g.rows; ++y)
+                    for (int x = 0; x < g.width; ++x)
+                        if (g.ink[static_cast<std::size_t>(y) * g.width + x])
+                            canvas.setPixelIndex(static_cast<int>(x0 + x), static_cast<int>(y0 + y), index);
+            }
         }
-        penX += g.advance * along[0];
-        penY += g.advance * along[1];
+        penX += advance * along[0];
+        penY += advance * along[1];
         done = leaving();
     });
 }

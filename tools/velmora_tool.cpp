@@ -1,6 +1,7 @@
 // velmora-tool: the drawing module from the command line.
 #include <cstdio>
 #include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,9 @@ int main(int argc, char** argv) {
     } catch (const UsageError& e) {
         std::fprintf(stderr, "velmora-tool: %s\n%s", e.what(), kUsage);
         return kExitUsage;
+    } catch (const std::bad_alloc&) {
+        std::fputs("velmora-tool: out of memory\n", stderr);
+        return kExitFailure;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "velmora-tool: %s\n", e.what());
         return kExitFailure;

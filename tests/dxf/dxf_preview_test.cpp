@@ -7,6 +7,7 @@
 #include "dxf/dxf_preview.h"
 #include "dxf/dxf_probes.h"
 #include "dxf/text_escapes.h"
+#include "geometry/block_expansion.h"
 #include "tests/dxf/dxf_text.h"
 #include "tests/support/temp_dir.h"
 
@@ -148,6 +149,22 @@ TEST_F(DxfPreviewTest, ExpansionBombsStopAtTheBudget) {
     std::string direct;
     for (int i = 0; i < 3000; ++i) direct += "0 INSERT\n2 L\n";
     EXPECT_FALSE(preview("model.dxf", dxfText(blocks + "0 SECTION\n2 ENTITIES\n" + direct + "0 ENDSEC")));
+
+    // One budget for all expansions: model references that use most of it
+    // leave too little for the nested ones, which are left out.
+    constexpr std::size_t kBudgetLines = kMinExpansionBytes / sizeof(TAcadLineBlk);
+    std::string most;
+    for (int i = 0; i < 1900; ++i) most += "0 INSERT\n2 L\n";
+    EXPECT_TRUE(preview("most.dxf", dxfText(blocks + "0 SECTION\n2 ENTITIES\n" + most + "0 INSERT\n2 N\n0 ENDSEC")));
+    EXPECT_LE(store.modelLines.size(), kBudgetLines);
+    EXPECT_GE(store.modelLines.size(), 1'900'000u);
+    // The budget counts bytes: long texts in a block reach it with few rows.
+    std::string texts, textRefs;
+    for (int i = 0; i < 1000; ++i) texts += "0 TEXT\n1 " + std::string(500, 'w') + "\n";
+    for (int i = 0; i < 1000; ++i) textRefs += "0 INSERT\n2 T\n";
+    EXPECT_FALSE(preview("texts.dxf", dxfText("0 SECTION\n2 BLOCKS\n" + block("T", texts) +
+                                              "0 ENDSEC\n0 SECTION\n2 ENTITIES\n" + textRefs + "0 ENDSEC")));
+    EXPECT_TRUE(store.modelTexts.empty());
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::minutes(2));  // a hang guard, not a timing
 }
 

@@ -5,6 +5,10 @@
 #include <cmath>
 #include <limits>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "platform/errors.h"
 #include "render/renderer.h"
 #include "render/text_step.h"
@@ -189,6 +193,24 @@ TEST_F(TextPlacement, HostileTextsAreDrawnOrSkipped) {
         EXPECT_EQ(canvas.width(), 400);
     }
 }
+
+#if defined(__GLIBC__)
+// Measuring a text takes the glyphs' advances only, and rendered glyphs are
+// kept within a byte budget: 2,048 distinct characters 1,000 pixels high
+// would otherwise keep about two gigabytes of ink.
+TEST_F(TextPlacement, LargeDistinctGlyphsStayWithinTheGlyphBudget) {
+    std::u16string text;
+    for (char16_t c = 0x4E00; c < 0x4E00 + 2048; ++c) text.push_back(c);
+    const std::size_t before = mallinfo2().uordblks + mallinfo2().hblkhd;
+    font_->select(1000, 500, 0);
+    EXPECT_GT(font_->textWidth(text), 2048 * 500);
+    canvas = Canvas(2000, 2000);
+    font_->write(canvas, PixelPoint{-1000000, 0}, text, 0xFFFFFF);  // passes over the canvas
+    const std::size_t after = mallinfo2().uordblks + mallinfo2().hblkhd;
+    EXPECT_LT(after > before ? after - before : 0, std::size_t{256} << 20);
+    font_->select(20, 10, 0);
+}
+#endif
 
 }  // namespace
 }  // namespace velmora
