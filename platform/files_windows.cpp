@@ -99,7 +99,43 @@ bool writeAll(HANDLE file, std::string_view bytes) {
 
 }  // namespace
 
-bool writeFileAtomically(const fs::path& file, std::string_view bytes) {
+namespace {
+
+// The file a write to `file` replaces: the file itself, or the file a
+// symbolic link names (the link stays). Empty when `file` is, or names,
+// anything but a file on a disk (a folder, a device, a link to nothing),
+// which is never replaced. `exists` says whether there is a file to replace.
+fs::path writeTarget(const fs::path& file, bool& exists) {
+    exists = false;
+    const DWORD attributes = ::GetFileAttributesW(file.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? file : fs::path();
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return {};
+    FileHandle handle(::CreateFileW(file.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.valid() || ::GetFileType(handle.get()) != FILE_TYPE_DISK) return {};
+    exists = true;
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return file;
+    std::wstring target(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetFinalPathNameByHandleW(handle.get(), target.data(), static_cast<DWORD>(target.size()), 0);
+        if (n == 0) return {};
+        if (n < target.size()) {
+            target.resize(n);
+            return fs::path(target);
+        }
+        target.resize(n + 1);
+    }
+}
+
+}  // namespace
+
+bool writeFileAtomically(const fs::path& output, std::string_view bytes) {
+    bool exists = false;
+    const fs::path file = writeTarget(output, exists);
+    if (file.empty()) return false;
     fs::path temp;
     FileHandle handle(createTemporaryBeside(file, temp));
     if (!handle.valid()) return false;
@@ -107,7 +143,11 @@ bool writeFileAtomically(const fs::path& file, std::string_view bytes) {
     // crash leaves either the old file or the whole new one.
     bool ok = writeAll(handle.get(), bytes) && ::FlushFileBuffers(handle.get());
     ok = ::CloseHandle(handle.release()) && ok;
-    if (ok) ok = ::MoveFileExW(temp.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    // Replacing an existing file keeps its attributes and permissions.
+    if (ok && exists)
+        ok = ::ReplaceFileW(file.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+    else if (ok)
+        ok = ::MoveFileExW(temp.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) ::DeleteFileW(temp.c_str());
     return ok;
 }

@@ -172,3 +172,17 @@ TEST(Files, AtomicWriteReplacesOnlyRegularFiles) {
 }  // namespace
 }  // namespace velmora
 #endif
+
+#if defined(_WIN32)
+// A write replaces a file on a disk and nothing else: a folder and a device
+// name stay what they are.
+TEST(Files, AtomicWriteReplacesOnlyFilesOnADisk) {
+    testsupport::TempDir dir;
+    const auto kept = dir.write("kept.bmp", "old");
+    ASSERT_TRUE(writeFileAtomically(kept, "new"));
+    EXPECT_EQ(readWholeFile(kept), "new");
+    for (const std::filesystem::path& special : {dir.path(), std::filesystem::path("NUL")})
+        EXPECT_FALSE(writeFileAtomically(special, "x")) << special;
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path()));
+}
+#endif
