@@ -143,10 +143,15 @@ bool writeFileAtomically(const fs::path& output, std::string_view bytes) {
     // crash leaves either the old file or the whole new one.
     bool ok = writeAll(handle.get(), bytes) && ::FlushFileBuffers(handle.get());
     ok = ::CloseHandle(handle.release()) && ok;
-    // Replacing an existing file keeps its attributes and permissions.
-    if (ok && exists)
-        ok = ::ReplaceFileW(file.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-    else if (ok)
+    // Replacing an existing file keeps its attributes and permissions; where
+    // that cannot be done (some file systems, relative names under Wine) the
+    // move replaces it as a new file.
+    std::error_code ec;
+    const fs::path full = fs::absolute(file, ec), fullTemp = fs::absolute(temp, ec);
+    const bool replaced = ok && exists && !ec &&
+                          ::ReplaceFileW(full.c_str(), fullTemp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                         nullptr, nullptr);
+    if (ok && !replaced)
         ok = ::MoveFileExW(temp.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) ::DeleteFileW(temp.c_str());
     return ok;
